@@ -38,7 +38,10 @@ using RecordLineVisitor = std::function<bool(std::string_view line)>;
 // record line. A line holding only the end mark is not a record; text after it is ignored.
 DataFileSummary ReadDataFile(const std::filesystem::path& file, const RecordLineVisitor& visit);
 
-// The same over bytes already in memory.
+// The bytes of a data file up to and including its first end mark; false when unreadable.
+bool LoadDataFileBytes(const std::filesystem::path& file, std::string& bytes);
+
+// The same as ReadDataFile over bytes already in memory.
 DataFileSummary ReadDataBytes(std::string_view bytes, const RecordLineVisitor& visit);
 
 // Every decoded record of a file (for windows that list or total them).

@@ -12,17 +12,17 @@ enum class FileLabelKind { DA, DD, TShoot, DAY };
 struct FileLabelDetails {
     std::string start; // DD: "dd-MM-yy"
     std::string end;   // DD: "dd-MM-yy"
-    int day = 0;       // DAY: the chart's day, month and year
-    int month = 0;
-    int year = 0;
+    std::string day;   // DAY: the chart's day, month and year, as the chart window writes them
+    std::string month; //      (day "05", month "12", year "26")
+    std::string year;
 };
 
 // The descriptive name of data files, chart images and the troubleshoot log (no extension),
 // from the locator's identity and a 14-digit stamp ddMMyyyyhhmmss. The texts are trimmed;
 // characters no file name may hold (path separators included) become "_", so the name always
 // stays in its folder.
-std::string BuildFileLabel(FileLabelKind kind, const LocatorIdentity& identity,
-                           const DateTime& now, const FileLabelDetails& details = {});
+std::string BuildFileLabel(FileLabelKind kind, const LocatorIdentity& identity, const DateTime& now,
+                           const FileLabelDetails& details = {});
 
 // Replaces what a file name must not hold with "_".
 std::string SafeFileName(std::string name);

@@ -20,8 +20,7 @@ bool ScriptedPrompts::AskYesNo(const std::string& text, const std::string& title
 }
 
 std::optional<std::string> ScriptedPrompts::AskText(const std::string& prompt,
-                                                    const std::string& title,
-                                                    const std::string&) {
+                                                    const std::string& title, const std::string&) {
     shown_.push_back({Shown::Kind::Text, prompt, title, PromptIcon::None});
     if (texts_.empty()) {
         ADD_FAILURE() << "unexpected input box: " << prompt;

@@ -1,0 +1,92 @@
+#include "datafile/data_record.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tarvik {
+
+namespace {
+// The value of a two-character numeric field; non-digits end the number (0 when none).
+std::uint8_t TwoDigitValue(std::string_view field) {
+    unsigned value = 0;
+    for (char c : field) {
+        if (c < '0' || c > '9')
+            break;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    return static_cast<std::uint8_t>(value);
+}
+} // namespace
+
+DataRecord ParseRecordLine(std::string_view line) {
+    DataRecord record;
+    const std::size_t length = std::min(line.size(), DataRecord::kLineLength);
+    std::memcpy(record.line_.data(), line.data(), length);
+    record.length_ = static_cast<std::uint8_t>(length);
+    record.dayNumber_ = TwoDigitValue(record.Day());
+    record.monthNumber_ = TwoDigitValue(record.Month());
+    record.yearNumber_ = TwoDigitValue(record.Year());
+    return record;
+}
+
+bool IsGeneratorModel(std::string_view modelCode) {
+    return modelCode == "KVZ3" || modelCode == "PVZ3";
+}
+
+std::string ModeLetter(std::string_view modeCode, std::string_view modelCode) {
+    if (modeCode == "0")
+        return "P";
+    if (modeCode == "1")
+        return "R";
+    if (modeCode == "2")
+        return IsGeneratorModel(modelCode) ? "G" : "T";
+    if (modeCode == "3")
+        return "A";
+    return std::string(modeCode);
+}
+
+namespace {
+// Frequency and measurement codes are compared as numbers: "0" and " 0" both mean 0.
+// Only a single digit (with optional blanks) counts; anything else is shown as stored.
+int CodeNumber(std::string_view code) {
+    int value = -1;
+    for (char c : code) {
+        if (c == ' ')
+            continue;
+        if (c < '0' || c > '9' || value >= 0)
+            return -1;
+        value = c - '0';
+    }
+    return value;
+}
+} // namespace
+
+std::string FrequencyText(std::string_view frequencyCode) {
+    switch (CodeNumber(frequencyCode)) {
+    case 0:
+        return "LF";
+    case 1:
+        return "8KHz";
+    case 2:
+        return "CF";
+    default:
+        return std::string(frequencyCode);
+    }
+}
+
+std::string MeasurementText(std::string_view measurementCode) {
+    switch (CodeNumber(measurementCode)) {
+    case 0:
+        return "None";
+    case 1:
+        return "Line";
+    case 2:
+        return "Sonde";
+    case 3:
+        return "Current";
+    default:
+        return std::string(measurementCode);
+    }
+}
+
+} // namespace tarvik

@@ -1,0 +1,198 @@
+#include "datafile/data_file_header.h"
+#include "datafile/data_file_reader.h"
+#include "datafile/file_checks.h"
+#include "datafile/shared_file_handle.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarvik;
+using tarvik::test::TempDir;
+using tarvik::test::WriteBytes;
+
+namespace {
+// date time mode freq bargraph sensitivity measurement depth accel overload sign angle sign
+// angle selftest
+const std::string kRecordP = "051226"
+                             "140309"
+                             "0"
+                             "1"
+                             "12"
+                             "045"
+                             "1"
+                             "007"
+                             "0"
+                             "N"
+                             "+"
+                             "12"
+                             "-"
+                             "05"
+                             "P";
+const std::string kRecordG = "051226"
+                             "140310"
+                             "2"
+                             "1"
+                             "33"
+                             "008"
+                             "2"
+                             "100"
+                             "Y"
+                             "N"
+                             "-"
+                             "01"
+                             "+"
+                             "99"
+                             "G";
+
+std::string File(const std::string& identity, const std::string& body) {
+    return BuildDataFileHeader() + identity + "\r\n" + body;
+}
+} // namespace
+
+TEST(DataFileHeader, IsTheFixedBlockByteForByte) {
+    const std::string& h = BuildDataFileHeader();
+    EXPECT_EQ(h.substr(0, 23), "//     Date(DDMMYY)\r\n//");
+    EXPECT_NE(h.find("\r\n//     GenmodeFrequency\r\n"), std::string::npos);
+    EXPECT_NE(h.find("\r\n//     PadleAngle(1)\r\n//     SelfTest\r\n"), std::string::npos);
+    EXPECT_NE(h.find("\r\n//     Speed\r\n// Date,Time,Mode,GenModeFrequency,Bargraph(1),"
+                     "Bargraph(2),"),
+              std::string::npos);
+    EXPECT_NE(h.find("PaddleAngle(2),PaddleAngle(1),SelfTest,Lat,Long,Alt,Heading,Accuracy,"
+                     "Speed\r\n"),
+              std::string::npos);
+    std::size_t lines = 0;
+    for (std::size_t i = 0; (i = h.find("\r\n", i)) != std::string::npos; i += 2)
+        ++lines;
+    EXPECT_EQ(lines, 29u);
+    EXPECT_EQ(h.size() - h.rfind("\r\n"), 2u);
+    EXPECT_EQ(BuildIdentityLine({"Crew 1", "KVZ3", "123"}), "Crew 1,KVZ3,123\r\n");
+}
+
+TEST(DataRecord, CutsFieldsAtFixedPositionsAndKeepsLeadingZeros) {
+    DataRecord r = ParseRecordLine(kRecordP + "XYZ"); // characters past the 32nd are not read
+    EXPECT_EQ(r.Day(), "05");
+    EXPECT_EQ(r.Month(), "12");
+    EXPECT_EQ(r.Year(), "26");
+    EXPECT_EQ(r.YearNumber(), 2026);
+    EXPECT_EQ(r.Hours(), "14");
+    EXPECT_EQ(r.Minutes(), "03");
+    EXPECT_EQ(r.Seconds(), "09");
+    EXPECT_EQ(r.Mode(), "0");
+    EXPECT_EQ(r.GenModeFrequency(), "1");
+    EXPECT_EQ(r.Bargraph(), "12");
+    EXPECT_EQ(r.SensitivityLevel(), "045");
+    EXPECT_EQ(r.MeasurementType(), "1");
+    EXPECT_EQ(r.Depth(), "007");
+    EXPECT_EQ(r.AccelWarningOn(), "0");
+    EXPECT_EQ(r.Overload(), "N");
+    EXPECT_EQ(r.BladeAngleSign(), "+");
+    EXPECT_EQ(r.BladeAngle(), "12");
+    EXPECT_EQ(r.PaddleAngleSign(), "-");
+    EXPECT_EQ(r.PaddleAngle(), "05");
+    EXPECT_EQ(r.SelfTest(), "P");
+    EXPECT_EQ(r.Line().size(), 32u);
+}
+
+TEST(DataRecord, ShortAndDamagedLinesGiveEmptyFieldsAndZeroNumbers) {
+    DataRecord r = ParseRecordLine("05x2261");
+    EXPECT_EQ(r.Month(), "x2");
+    EXPECT_EQ(r.MonthNumber(), 0);
+    EXPECT_EQ(r.Hours(), "1");
+    EXPECT_EQ(r.Minutes(), "");
+    EXPECT_EQ(r.SelfTest(), "");
+    EXPECT_EQ(r.ModeCode(), '\0');
+    EXPECT_EQ(ParseRecordLine("").DayNumber(), 0);
+}
+
+TEST(DataRecord, CodeTablesWithModelAndUnknownCodes) {
+    EXPECT_EQ(ModeLetter("0", "NVZ3"), "P");
+    EXPECT_EQ(ModeLetter("1", "NVZ3"), "R");
+    EXPECT_EQ(ModeLetter("2", "KVZ3"), "G");
+    EXPECT_EQ(ModeLetter("2", "PVZ3"), "G");
+    EXPECT_EQ(ModeLetter("2", "NVZ3"), "T");
+    EXPECT_EQ(ModeLetter("2", "XYZ"), "T");
+    EXPECT_EQ(ModeLetter("3", "KVZ3"), "A");
+    EXPECT_EQ(ModeLetter("7", "KVZ3"), "7");
+    EXPECT_EQ(FrequencyText("0"), "LF");
+    EXPECT_EQ(FrequencyText("1"), "8KHz");
+    EXPECT_EQ(FrequencyText("2"), "CF");
+    EXPECT_EQ(FrequencyText("3"), "3");
+    EXPECT_EQ(FrequencyText("x"), "x");
+    EXPECT_EQ(MeasurementText("0"), "None");
+    EXPECT_EQ(MeasurementText("3"), "Current");
+    EXPECT_EQ(MeasurementText("4"), "4");
+    EXPECT_EQ(MeasurementText(""), "");
+}
+
+TEST(DataFileReader, SplitsAtCrLfOrLoneCrAndStopsAtTheEndMark) {
+    const std::string bytes =
+        File("User,KVZ3,42", kRecordP + "\r" + kRecordG + "\r\n\x1a" + kRecordP + "\r\n");
+    std::vector<std::string> lines;
+    DataFileSummary s = ReadDataBytes(bytes, [&](std::string_view line) {
+        lines.emplace_back(line);
+        return true;
+    });
+    EXPECT_EQ(s.status, DataFileStatus::Ok);
+    EXPECT_EQ(s.identity.user, "User");
+    EXPECT_EQ(s.identity.model, "KVZ3");
+    EXPECT_EQ(s.identity.serial, "42");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], kRecordP);
+    EXPECT_EQ(lines[1], kRecordG);
+
+    // The end mark in the middle of a record line ends the data there.
+    s = ReadDataBytes(File("U,M,S", kRecordP + "\r\n0512\x1a"), nullptr);
+    EXPECT_EQ(s.recordCount, 2u);
+}
+
+TEST(DataFileReader, IdentityLineProblems) {
+    EXPECT_EQ(ReadDataBytes(BuildDataFileHeader(), nullptr).status, DataFileStatus::NoIdentityLine);
+    DataFileSummary s = ReadDataBytes(File("User,KVZ3", kRecordP + "\r\n"), nullptr);
+    EXPECT_EQ(s.status, DataFileStatus::DamagedIdentity);
+    EXPECT_EQ(s.recordCount, 0u);
+    // A comma in the user text shifts the other fields: the format has no escape for it.
+    s = ReadDataBytes(File("Smith, J,KVZ3,42", ""), nullptr);
+    EXPECT_EQ(s.identity.model, " J");
+    EXPECT_EQ(s.identity.serial, "KVZ3");
+}
+
+TEST(FileChecks, HasDataIdentityAndLockOnRealFiles) {
+    TempDir dir;
+    const auto full = dir / "full.lgd";
+    WriteBytes(full, File("Crew,NVZ3,77", kRecordG + "\r\n\x1a"));
+    const auto identityOnly = dir / "identity.lgd";
+    WriteBytes(identityOnly, File("Crew,NVZ3,77", "\x1a"));
+    const auto headerOnly = dir / "header.lgd";
+    WriteBytes(headerOnly, BuildDataFileHeader());
+    const auto damaged = dir / "damaged.lgd";
+    WriteBytes(damaged, File("Crew,NVZ3", kRecordG + "\r\n"));
+
+    EXPECT_TRUE(FileHasData(full));
+    EXPECT_FALSE(FileHasData(identityOnly));
+    EXPECT_FALSE(FileHasData(headerOnly));
+    EXPECT_FALSE(FileHasData(dir / "missing.lgd"));
+
+    LocatorIdentity id{"old", "old", "old", "fw"};
+    EXPECT_EQ(ReadFileIdentity(damaged, id), IdentityReadResult::Damaged);
+    EXPECT_EQ(id.user, "old");
+    EXPECT_EQ(ReadFileIdentity(full, id), IdentityReadResult::Ok);
+    EXPECT_EQ(id.user, "Crew");
+    EXPECT_EQ(id.model, "NVZ3");
+    EXPECT_EQ(id.serial, "77");
+    EXPECT_EQ(id.firmware, "fw");
+
+    EXPECT_FALSE(FileLocked(full));
+    EXPECT_TRUE(FileLocked(dir / "missing.lgd"));
+    SharedFileHandle file1;
+    ASSERT_TRUE(file1.OpenForWriting(dir / "download.lgd"));
+    EXPECT_TRUE(FileLocked(dir / "download.lgd"));
+    ASSERT_TRUE(file1.Append("abc"));
+    // Appended bytes are on disk at once, before the handle is closed.
+    EXPECT_EQ(tarvik::test::ReadBytes(dir / "download.lgd"), "abc");
+    file1.Close();
+    EXPECT_FALSE(FileLocked(dir / "download.lgd"));
+
+    std::string error;
+    EXPECT_FALSE(file1.OpenForWriting(dir / "no-such-folder" / "x.lgd", &error));
+    EXPECT_FALSE(error.empty());
+}
