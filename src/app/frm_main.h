@@ -107,6 +107,8 @@ public:
     void cmdAnalyse_Click();
     void cmdExportCSV_Click();
     void Form_KeyDown(int keyCode);
+    void tmrDLStatusFlash_Timer();
+    void tmrFlashStatusMessage_Timer();
 
     // --- Controls, always visible ----------------------------------------------------------
     QLabel* Label14;
@@ -196,8 +198,6 @@ private:
     QWidget* BuildTransferTab();
     QWidget* BuildAnalyseTab();
     QWidget* BuildSetupTab();
-    void tmrDLStatusFlash_Timer();
-    void tmrFlashStatusMessage_Timer();
     bool ShowOpenedFile(bool fromOpen);
 
     Desktop desktop_;

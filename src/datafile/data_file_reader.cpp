@@ -69,7 +69,7 @@ DataFileSummary ReadDataBytes(std::string_view bytes, const RecordLineVisitor& v
                 return true;
             haveIdentity = true;
             SetIdentity(summary, line);
-            return summary.status == DataFileStatus::Ok;
+            return true;
         }
         // A blank line carries no record (it would otherwise count as a second of use).
         if (line.empty())

@@ -32,10 +32,12 @@ struct DataFileSummary {
 // Called for every record line, in file order; return false to stop reading.
 using RecordLineVisitor = std::function<bool(std::string_view line)>;
 
-// The one reader of data files: lines end at CR LF or a lone CR (a lone LF too), lines
-// starting with "//" before the identity line are skipped, the first other line is the
-// identity line, and every later line up to the first end mark (or the end of the file) is a
-// record line. A line holding only the end mark is not a record; text after it is ignored.
+// The one reader of data files (callers check the status: records of a file with a damaged
+// identity line are still visited, so that the damage can be told apart from "no data"): lines end
+// at CR LF or a lone CR (a lone LF too), lines starting with "//" before the identity line are
+// skipped, the first other line is the identity line, and every later line up to the first end mark
+// (or the end of the file) is a record line. A line holding only the end mark is not a record; text
+// after it is ignored.
 DataFileSummary ReadDataFile(const std::filesystem::path& file, const RecordLineVisitor& visit);
 
 // The bytes of a data file up to and including its first end mark; false when unreadable.

@@ -36,7 +36,10 @@ bool FileHasData(const std::filesystem::path& file) {
         hasRecord = true;
         return false;
     });
-    return summary.status == DataFileStatus::Ok && hasRecord;
+    // A damaged identity line still counts here; opening then reports the damage itself.
+    return (summary.status == DataFileStatus::Ok ||
+            summary.status == DataFileStatus::DamagedIdentity) &&
+           hasRecord;
 }
 
 IdentityReadResult ReadFileIdentity(const std::filesystem::path& file, LocatorIdentity& identity) {

@@ -149,7 +149,6 @@ TEST(DataFileReader, IdentityLineProblems) {
     EXPECT_EQ(ReadDataBytes(BuildDataFileHeader(), nullptr).status, DataFileStatus::NoIdentityLine);
     DataFileSummary s = ReadDataBytes(File("User,KVZ3", kRecordP + "\r\n"), nullptr);
     EXPECT_EQ(s.status, DataFileStatus::DamagedIdentity);
-    EXPECT_EQ(s.recordCount, 0u);
     // A comma in the user text shifts the other fields: the format has no escape for it.
     s = ReadDataBytes(File("Smith, J,KVZ3,42", ""), nullptr);
     EXPECT_EQ(s.identity.model, " J");
@@ -171,6 +170,7 @@ TEST(FileChecks, HasDataIdentityAndLockOnRealFiles) {
     EXPECT_FALSE(FileHasData(identityOnly));
     EXPECT_FALSE(FileHasData(headerOnly));
     EXPECT_FALSE(FileHasData(dir / "missing.lgd"));
+    EXPECT_TRUE(FileHasData(damaged)); // told apart from "no data" by ReadFileIdentity
 
     LocatorIdentity id{"old", "old", "old", "fw"};
     EXPECT_EQ(ReadFileIdentity(damaged, id), IdentityReadResult::Damaged);
