@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <system_error>
 
 namespace tarvik {
@@ -25,11 +26,11 @@ void AppendRow(std::string& out, const DataRecord& r, std::string_view model) {
     out.push_back(',');
     out.append(r.Hours()).append(":").append(r.Minutes()).append(":").append(r.Seconds());
     out.push_back(',');
-    add(ModeLetter(r.Mode(), model));
-    add(FrequencyText(r.GenModeFrequency()));
+    add(ModeLetterView(r.Mode(), model));
+    add(FrequencyTextView(r.GenModeFrequency()));
     add(r.Bargraph());
     add(r.SensitivityLevel());
-    add(MeasurementText(r.MeasurementType()));
+    add(MeasurementTextView(r.MeasurementType()));
     add(r.Depth());
     add(r.AccelWarningOn());
     add(r.Overload());
@@ -65,38 +66,47 @@ CsvExportResult ExportCsv(const std::filesystem::path& dataFile,
         return result;
     }
 
-    std::string bytes;
-    if (!LoadDataFileBytes(dataFile, bytes)) {
+    const DataFileSummary summary = ReadDataFile(dataFile, [](std::string_view) { return false; });
+    if (summary.status == DataFileStatus::Unreadable) {
         result.error = "Cannot read '" + dataFile.string() + "'";
         return result;
     }
-    const DataFileSummary summary = ReadDataBytes(bytes, [](std::string_view) { return false; });
     if (summary.status != DataFileStatus::Ok) {
         result.error = "'" + dataFile.string() + "' has no valid identity line";
         return result;
     }
 
-    std::string text;
-    text.reserve(bytes.size() * 2);
-    const auto& f = summary.identityFields;
-    text.append(f[0]).append(",").append(f[1]).append(",").append(f[2]).append("\r\n");
-    text.append(kHeaderRow);
-    ReadDataBytes(bytes, [&](std::string_view line) {
-        AppendRow(text, ParseRecordLine(line), modelShown);
-        return true;
-    });
-    text.push_back(kEndMark);
-    text.append("\r\n");
-
     // The new export is written beside the old one and replaces it only when complete.
     const std::filesystem::path partial = output.string() + ".partial";
-    std::FILE* out = std::fopen(partial.c_str(), "wb");
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(partial.c_str(), "wb"),
+                                                        &std::fclose);
     if (!out) {
         result.error = Describe(output, std::strerror(errno));
         return result;
     }
-    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    const bool closed = std::fclose(out) == 0;
+
+    // Rows are gathered in one reused buffer and written in large blocks.
+    constexpr std::size_t kFlushAt = 1 << 18;
+    std::string text;
+    text.reserve(kFlushAt + 512);
+    bool written = true;
+    const auto flush = [&] {
+        written = written && std::fwrite(text.data(), 1, text.size(), out.get()) == text.size();
+        text.clear();
+    };
+    const auto& f = summary.identityFields;
+    text.append(f[0]).append(",").append(f[1]).append(",").append(f[2]).append("\r\n");
+    text.append(kHeaderRow);
+    ReadDataFile(dataFile, [&](std::string_view line) {
+        AppendRow(text, ParseRecordLine(line), modelShown);
+        if (text.size() >= kFlushAt)
+            flush();
+        return written;
+    });
+    text.push_back(kEndMark);
+    text.append("\r\n");
+    flush();
+    const bool closed = std::fclose(out.release()) == 0;
     if (!written || !closed) {
         std::filesystem::remove(partial, ec);
         result.error = Describe(output, "the disk refused the data");

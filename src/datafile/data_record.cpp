@@ -33,7 +33,7 @@ bool IsGeneratorModel(std::string_view modelCode) {
     return modelCode == "KVZ3" || modelCode == "PVZ3";
 }
 
-std::string ModeLetter(std::string_view modeCode, std::string_view modelCode) {
+std::string_view ModeLetterView(std::string_view modeCode, std::string_view modelCode) {
     if (modeCode == "0")
         return "P";
     if (modeCode == "1")
@@ -42,7 +42,11 @@ std::string ModeLetter(std::string_view modeCode, std::string_view modelCode) {
         return IsGeneratorModel(modelCode) ? "G" : "T";
     if (modeCode == "3")
         return "A";
-    return std::string(modeCode);
+    return modeCode;
+}
+
+std::string ModeLetter(std::string_view modeCode, std::string_view modelCode) {
+    return std::string(ModeLetterView(modeCode, modelCode));
 }
 
 namespace {
@@ -62,6 +66,14 @@ int CodeNumber(std::string_view code) {
 } // namespace
 
 std::string FrequencyText(std::string_view frequencyCode) {
+    return std::string(FrequencyTextView(frequencyCode));
+}
+
+std::string MeasurementText(std::string_view measurementCode) {
+    return std::string(MeasurementTextView(measurementCode));
+}
+
+std::string_view FrequencyTextView(std::string_view frequencyCode) {
     switch (CodeNumber(frequencyCode)) {
     case 0:
         return "LF";
@@ -70,11 +82,11 @@ std::string FrequencyText(std::string_view frequencyCode) {
     case 2:
         return "CF";
     default:
-        return std::string(frequencyCode);
+        return frequencyCode;
     }
 }
 
-std::string MeasurementText(std::string_view measurementCode) {
+std::string_view MeasurementTextView(std::string_view measurementCode) {
     switch (CodeNumber(measurementCode)) {
     case 0:
         return "None";
@@ -85,7 +97,7 @@ std::string MeasurementText(std::string_view measurementCode) {
     case 3:
         return "Current";
     default:
-        return std::string(measurementCode);
+        return measurementCode;
     }
 }
 

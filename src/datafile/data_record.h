@@ -75,6 +75,11 @@ std::string FrequencyText(std::string_view frequencyCode);
 // "None", "Line", "Sonde", "Current"; any other code as it stands.
 std::string MeasurementText(std::string_view measurementCode);
 
+// The same without a copy: views of static texts or of the code passed in.
+std::string_view ModeLetterView(std::string_view modeCode, std::string_view modelCode);
+std::string_view FrequencyTextView(std::string_view frequencyCode);
+std::string_view MeasurementTextView(std::string_view measurementCode);
+
 // True for the models whose mode "2" is the generator ("KVZ3", "PVZ3").
 bool IsGeneratorModel(std::string_view modelCode);
 

@@ -196,3 +196,23 @@ TEST(FileChecks, HasDataIdentityAndLockOnRealFiles) {
     EXPECT_FALSE(file1.OpenForWriting(dir / "no-such-folder" / "x.lgd", &error));
     EXPECT_FALSE(error.empty());
 }
+
+TEST(DataFileReader, LargeFilesReadInBlocksLoseNoLineAtBlockEdges) {
+    TempDir dir;
+    std::string body;
+    // Lines of 32 characters ending alternately in CR LF and a lone CR, so that line ends of
+    // every kind fall on block edges somewhere in a file of several blocks.
+    for (int i = 0; i < 40000; ++i)
+        body += kRecordP + (i % 2 ? "\r\n" : "\r");
+    WriteBytes(dir / "big.lgd", File("U,KVZ3,1", body + "\x1a"));
+    std::size_t count = 0;
+    bool allWhole = true;
+    DataFileSummary s = ReadDataFile(dir / "big.lgd", [&](std::string_view line) {
+        ++count;
+        allWhole = allWhole && line == kRecordP;
+        return true;
+    });
+    EXPECT_EQ(s.status, DataFileStatus::Ok);
+    EXPECT_EQ(count, 40000u);
+    EXPECT_TRUE(allWhole);
+}
