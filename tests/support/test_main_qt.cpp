@@ -1,9 +1,11 @@
+#include "support/test_environment.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
 // Window and event-loop tests need one application object for the whole run.
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    tarvik::test::UsePrivateEnvironment();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
