@@ -1,0 +1,69 @@
+#pragma once
+
+#include "datafile/data_file_reader.h"
+#include "datafile/data_record.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tarvik {
+
+// Which records a view shows: day 0 is every record of the file, day 32 every record of the
+// month, 1 to 31 the records of that day. The year is its last two digits.
+struct RecordSelection {
+    static constexpr int kWholeMonth = 32;
+
+    int day = 0;
+    int month = 0;
+    int year = 0;
+
+    static RecordSelection All() { return {}; }
+    static RecordSelection Month(int month, int year) { return {kWholeMonth, month, year}; }
+    static RecordSelection Day(int day, int month, int year) { return {day, month, year}; }
+
+    bool Matches(const DataRecord& record) const;
+};
+
+// Seconds of use per mode; index 0 Power, 1 Radio, 2 Generator or Transmitter, 3 Sweep.
+// Records with any other mode code count nowhere.
+struct ModeTally {
+    std::array<std::uint64_t, 4> seconds{};
+
+    void Add(char modeCode);
+    std::uint64_t Total() const;
+};
+
+// The records of one selection, in file order, with the file's identity and their usage.
+struct SelectedRecords {
+    DataFileSummary summary;
+    std::vector<DataRecord> records;
+    ModeTally usage;
+
+    // Day "/" month "/" year of the first and the last record ("05/12/26"); empty when none.
+    std::string FirstDate() const;
+    std::string LastDate() const;
+    // The day numbers that have records (for bold days on a calendar).
+    std::set<int> Days() const;
+};
+
+// Reads the whole file once and keeps the records of the selection. There is no limit on how
+// many records one month or day holds.
+SelectedRecords ReadSelection(const std::filesystem::path& file, RecordSelection selection);
+
+// The records of one month: the table that the viewer's calendar and the month chart use.
+SelectedRecords LoadMonthRecords(const std::filesystem::path& file, int month, int year);
+SelectedRecords LoadDayRecords(const std::filesystem::path& file, int day, int month, int year);
+
+// Month and two-digit year of the file's first record; nothing when it has no record.
+struct MonthOfYear {
+    int month = 0;
+    int year = 0;
+};
+std::optional<MonthOfYear> ReadFirstRecordMonth(const std::filesystem::path& file);
+
+} // namespace tarvik
