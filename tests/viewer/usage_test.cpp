@@ -2,6 +2,7 @@
 #include "viewer/duration.h"
 #include "viewer/record_fixtures.h"
 #include "viewer/record_selection.h"
+#include "viewer/usage_summary.h"
 
 #include <gtest/gtest.h>
 
@@ -107,4 +108,18 @@ TEST_F(SelectionTest, FirstRecordMonthComesFromTheFirstRecordLine) {
     EXPECT_EQ(first->year, 13);
     Write({});
     EXPECT_FALSE(ReadFirstRecordMonth(file));
+}
+
+TEST_F(SelectionTest, SummaryNamesModeTwoByModel) {
+    std::vector<std::string> lines = RecordsOnDay("051226", '2', 3725);
+    Append(lines, RecordsOnDay("051226", '0', 60));
+    Write(lines, "Bob,NVZ3,7");
+    EXPECT_EQ(
+        UsageSummaryLines(LoadDayRecords(file, 5, 12, 26)),
+        (std::vector<std::string>{"Records: 3785", "Power: 0 Hrs 1 Mins 0 Secs",
+                                  "Radio: 0 Hrs 0 Mins 0 Secs", "Transmitter: 1 Hrs 2 Mins 5 Secs",
+                                  "Sweep: 0 Hrs 0 Mins 0 Secs", "Total: 1 Hrs 3 Mins 5 Secs"}));
+    Write(lines, "Bob,PVZ3,7");
+    EXPECT_EQ(UsageSummaryLines(LoadDayRecords(file, 5, 12, 26))[3],
+              "Generator: 1 Hrs 2 Mins 5 Secs");
 }
