@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/colours.h"
+
 #include <cstdint>
 #include <string>
 
@@ -24,12 +26,5 @@ std::string RemainingCharsText(std::size_t userTextLength);
 // A path from the command line, with surrounding double quotes removed when present.
 std::string UnquotePath(std::string text);
 
-// Window colours are 24-bit numbers with red in the low byte.
-namespace colours {
-inline constexpr std::uint32_t kRed = 0xFF;
-inline constexpr std::uint32_t kDarkGrey = 0x404040;
-inline constexpr std::uint32_t kGreen = 0x8000;
-inline constexpr std::uint32_t kDarkRed = 0xC0;
-} // namespace colours
 
 } // namespace tarvik

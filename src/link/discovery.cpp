@@ -1,0 +1,160 @@
+#include "link/discovery.h"
+
+#include "common/colours.h"
+#include "link/port_list.h"
+#include "link/wire_protocol.h"
+
+namespace tarvik {
+
+namespace {
+
+std::string PortText(int port) {
+    return std::to_string(port);
+}
+
+} // namespace
+
+bool Discovery::OpenProbe(int port) {
+    SerialPort& probe = session_.probePort();
+    if (probe.IsOpen())
+        probe.Close();
+    return probe.Open(port, PortRole::Probe) && probe.IsOpen();
+}
+
+void Discovery::CloseProbe() {
+    if (session_.probePort().IsOpen())
+        session_.probePort().Close();
+}
+
+std::string Discovery::AskFirmware() {
+    session_.senders().SendProbeCommand(wire::kFirmware);
+    std::string firmware = session_.probePort().ReadAll();
+    session_.view().ShowFirmware(firmware);
+    return firmware;
+}
+
+void Discovery::Accept(const LocatorIdentity& identity) {
+    session_.view().ShowIdentity(identity);
+    // Set on every acceptance, by either path, so a locator without a log never gets the
+    // download buttons and one with a log always does.
+    session_.flags.NoLogModel = wire::IsNoLogModel(identity.model);
+}
+
+bool Discovery::ScanForLocator() {
+    LinkView& view = session_.view();
+    Pacer& pacer = session_.senders().pacer();
+    session_.LocatorPort = 0;
+    view.SetStatus("Looking for communications port. Please wait...", colours::kRed);
+    pacer.LetEventsRun();
+
+    bool found = false;
+    for (int port = kFirstPort; port <= kLastPort && !found; ++port) {
+        view.SetStatus("Checking com port " + PortText(port) + "...", colours::kRed);
+        pacer.LetEventsRun();
+        if (!OpenProbe(port)) {
+            view.SetStatus("Port " + PortText(port) + "not valid.", colours::kRed);
+            pacer.LetEventsRun();
+            continue;
+        }
+        session_.senders().SendProbeCommand(wire::kIdentity);
+        const auto identity =
+            wire::ParseIdentityReply(session_.probePort().ReadAll(), wire::kDiscoveryLayout, true);
+        if (!identity) {
+            CloseProbe();
+            continue;
+        }
+        AskFirmware();
+        if (session_.prompts().AskYesNo("Locator type " + identity->model + ", Serial Number " +
+                                        identity->serial + ". Use this connection?")) {
+            Accept(*identity);
+            found = true;
+            view.SetStatus("Port found...", colours::kDarkGrey);
+            session_.LocatorPort = port;
+            view.SetStatus("Using port number " + PortText(port), colours::kDarkGrey);
+            if (PortList::RecordScannedLocator(portsFile_, identity->serial, port) !=
+                PortList::Change::None)
+                view.ShowPortList(PortList::Read(portsFile_));
+            view.SetLinkControls(true);
+        }
+        CloseProbe();
+    }
+    CloseProbe();
+    return found;
+}
+
+void Discovery::ScanAndConnect() {
+    for (;;) {
+        if (ScanForLocator()) {
+            session_.OpenSessionPort(session_.LocatorPort);
+            session_.senders().SendCommandSlow(wire::kLastDownload);
+            session_.senders().SendCommandSlow(wire::kSelfTest);
+            session_.RequestLocatorTime();
+            return;
+        }
+        if (!session_.prompts().AskYesNo("No locator found. Search again?")) {
+            session_.view().SetLinkControls(false);
+            return;
+        }
+    }
+}
+
+void Discovery::cboLocators_Click(int port) {
+    session_.view().SetLamp(colours::kYellow);
+    session_.view().SetLinkControls(false);
+    if (ConnectToSavedPort(port)) {
+        session_.senders().SendCommandSlow(wire::kLastDownload);
+        session_.senders().SendCommandSlow(wire::kSelfTest);
+    }
+}
+
+bool Discovery::ConnectToSavedPort(int port) {
+    LinkView& view = session_.view();
+    Pacer& pacer = session_.senders().pacer();
+    session_.LocatorPort = 0;
+    view.SetStatus("Checking communications port. Please wait...", colours::kRed);
+    view.SetStatus("Trying to connect. Please wait... (Port " + PortText(port) + ")",
+                   colours::kRed);
+    pacer.LetEventsRun();
+
+    if (!OpenProbe(port)) {
+        view.SetStatus("Port " + PortText(port) + " not valid.", colours::kRed);
+        session_.prompts().Inform("Connection information invalid (Port " + PortText(port) +
+                                  ") Please click 'Scan' to find the locator");
+        view.SetLamp(colours::kDarkRed);
+        return false;
+    }
+
+    session_.senders().SendProbeCommand(wire::kIdentity);
+    pacer.Wait(Pause::Medium);
+    const auto identity =
+        wire::ParseIdentityReply(session_.probePort().ReadAll(), wire::kDiscoveryLayout, false);
+    if (!identity) {
+        view.SetLinkControls(false);
+        CloseProbe();
+        view.SetStatus("No communications received from locator. Ensure it is powered on or "
+                       "try 'Scan' to find the locator.",
+                       colours::kDarkGrey);
+        view.SetLamp(colours::kDarkRed);
+        return false;
+    }
+
+    AskFirmware();
+    if (!session_.prompts().AskYesNo("Locator type " + identity->model + ", serial number " +
+                                     identity->serial + ". Use this connection?")) {
+        CloseProbe();
+        return false;
+    }
+
+    Accept(*identity);
+    view.EnableTransferFrame(!session_.flags.NoLogModel);
+    view.SetStatus("Port found...", colours::kDarkGrey);
+    view.SetStatus("Using port number " + PortText(port), colours::kDarkGrey);
+    CloseProbe();
+    session_.OpenSessionPort(port);
+    session_.LocatorPort = port;
+    view.SetLinkControls(true);
+    session_.senders().SendCommandSlow(wire::kFirmware);
+    return true;
+}
+
+} // namespace tarvik

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "link/link_session.h"
+
+#include <filesystem>
+
+namespace tarvik {
+
+// Finding a locator: the scan over COM1 to COM16 and the direct connection to a port of the
+// port list. Both probe with the probe port, ask who is there and let the user accept it.
+class Discovery {
+public:
+    static constexpr int kFirstPort = 1;
+    static constexpr int kLastPort = 16;
+
+    Discovery(LinkSession& session, std::filesystem::path portsFile)
+        : session_(session), portsFile_(std::move(portsFile)) {}
+
+    // Scan, and on acceptance open the link and send the first requests; asks to search
+    // again when nothing was accepted.
+    void ScanAndConnect();
+    // The probing loop: true when the user accepted a locator (LocatorPort then says where).
+    bool ScanForLocator();
+    // A saved entry was chosen: connect to its port and send the first requests.
+    void cboLocators_Click(int port);
+    // Probes one saved port and, on acceptance, opens the link on it.
+    bool ConnectToSavedPort(int port);
+
+private:
+    // Opens the probe port on `port`; false when the port is not valid.
+    bool OpenProbe(int port);
+    void CloseProbe();
+    std::string AskFirmware();
+    // Accepting a locator: identity shown, the no-log flag set from its model.
+    void Accept(const LocatorIdentity& identity);
+
+    LinkSession& session_;
+    std::filesystem::path portsFile_;
+};
+
+} // namespace tarvik

@@ -1,0 +1,185 @@
+#include "link/link_session.h"
+
+#include "common/colours.h"
+#include "common/text.h"
+#include "datafile/data_file_header.h"
+#include "link/wire_protocol.h"
+
+#include <cstdlib>
+
+namespace tarvik {
+
+namespace {
+
+bool IsHarmlessLineEvent(int code) {
+    return code == 1 || code == 3 || code == 4 || code == 5 || code == 7;
+}
+
+} // namespace
+
+LinkSession::LinkSession(SerialPort& linkPort, SerialPort& probePort, Pacer& pacer, LinkView& view,
+                         Prompts& prompts, const Clock& clock, SharedFileHandle& file1)
+    : link_(linkPort), probe_(probePort), senders_(linkPort, probePort, pacer), view_(view),
+      prompts_(prompts), clock_(clock), file1_(file1) {
+    link_.onEvent = [this](PortEvent event) { MSComm1_OnComm(std::move(event)); };
+    link_.onDeviceLost = [this] { EndLinkOnDeviceLost(); };
+}
+
+LinkSession::~LinkSession() {
+    link_.onEvent = nullptr;
+    link_.onDeviceLost = nullptr;
+}
+
+bool LinkSession::OpenSessionPort(int port) {
+    if (link_.IsOpen())
+        link_.Close();
+    return link_.Open(port, PortRole::Link);
+}
+
+void LinkSession::ClosePorts() {
+    if (link_.IsOpen())
+        link_.Close();
+    if (probe_.IsOpen())
+        probe_.Close();
+}
+
+void LinkSession::RequestLocatorTime() {
+    senders_.SendCommandVerySlow(wire::kDateAndTime);
+}
+
+void LinkSession::CorrectLocatorTime(int minutes) {
+    senders_.SendCommandVerySlow(wire::SetTimeCommand(clock_.Now()));
+    prompts_.Inform(wire::ClockCorrectionMessage(minutes));
+}
+
+void LinkSession::MSComm1_OnComm(PortEvent event) {
+    if (handling_) {
+        waiting_.push_back(std::move(event));
+        return;
+    }
+    handling_ = true;
+    Handle(event);
+    while (!waiting_.empty()) {
+        PortEvent next = std::move(waiting_.front());
+        waiting_.pop_front();
+        Handle(next);
+    }
+    handling_ = false;
+}
+
+void LinkSession::Handle(const PortEvent& event) {
+    link_.SetDtr(false);
+    const std::string& chunk = event.data;
+
+    if (event.code != PortEvent::kReceive) {
+        if (!IsHarmlessLineEvent(event.code))
+            prompts_.Inform("Comms error: " + std::to_string(event.code));
+        link_.SetDtr(true);
+        return;
+    }
+
+    const bool hasPowerDown = Contains(chunk, wire::kPowerDown);
+    const auto selfTest = wire::TextAfter(chunk, wire::kSelfTest, 1);
+    const auto lastDownload = wire::TextAfter(chunk, wire::kLastDownload, 8);
+    const auto locatorTime = wire::TextAfter(chunk, wire::kTimeMarker, 8);
+
+    // Keep asking until the last download date is shown; never while a request is going out.
+    if (view_.LastDownloadCaption().empty() && !lastDownload && !requestingLastDownload_) {
+        requestingLastDownload_ = true;
+        senders_.SendCommandSlow(wire::kLastDownload);
+        requestingLastDownload_ = false;
+    }
+
+    if (selfTest) {
+        if (*selfTest == "P")
+            flags.LastSelfTestResult = "Pass";
+        else if (*selfTest == "F")
+            flags.LastSelfTestResult = "Fail";
+        else
+            flags.LastSelfTestResult = *selfTest;
+    }
+
+    if (lastDownload) {
+        if (wire::IsNoLogModel(view_.ShownIdentity().model)) {
+            view_.ShowLastDownloadDate("N/A");
+        } else {
+            flags.LastDownloadDate = *lastDownload;
+            view_.ShowLastDownloadDate(*lastDownload);
+        }
+    }
+
+    if (locatorTime) {
+        const int minutes = wire::MinuteDifference(FormatWireTime(clock_.Now()), *locatorTime);
+        if (std::abs(minutes) > 2)
+            CorrectLocatorTime(minutes);
+    }
+
+    if (hasPowerDown) {
+        flags.DownloadInProgress = false;
+        flags.DownloadHeaderPending = false;
+        view_.SetLinkControls(false);
+        view_.DisableDataFileButtons();
+        view_.SetStatus("The Locator has powered down. Any downloads may not have completed.",
+                        colours::kRed);
+        link_.SetDtr(true);
+        return;
+    }
+
+    if (flags.SelfTestLookupPending) {
+        file1_.Append(chunk);
+        if (chunk.find(wire::kEndOfTransfer) != std::string::npos)
+            flags.SelfTestLookupPending = false;
+        link_.SetDtr(true);
+        return;
+    }
+
+    view_.ShowDataArriving(!flags.NoLogModel);
+    if (flags.DownloadHeaderPending) {
+        view_.ShowTransferRunning();
+        flags.DownloadInProgress = true;
+        flags.DownloadHeaderPending = false;
+        const LocatorIdentity shown = view_.ShownIdentity();
+        const LocatorIdentity trimmed{Trim(shown.user), Trim(shown.model), Trim(shown.serial), {}};
+        HandleTransferChunk(BuildDataFileHeader() + BuildIdentityLine(trimmed) + chunk);
+    } else if (flags.DownloadInProgress) {
+        HandleTransferChunk(chunk);
+    }
+
+    view_.ShowMonitor(chunk);
+    senders_.pacer().LetEventsRun();
+    if (link_.IsOpen())
+        link_.SetDtr(true);
+}
+
+void LinkSession::HandleTransferChunk(const std::string& chunk) {
+    flags.DownloadByteCount += static_cast<std::uint32_t>(chunk.size());
+    if (flags.DownloadByteCount > static_cast<std::uint32_t>(view_.ProgressMaximum()))
+        flags.DownloadByteCount = 0;
+    view_.ShowProgress(static_cast<int>(flags.DownloadByteCount));
+
+    file1_.Append(chunk);
+    if (Contains(chunk, wire::kAbort))
+        flags.AbortAcknowledged = true;
+
+    if (chunk.find(wire::kEndOfTransfer) != std::string::npos) {
+        flags.DownloadInProgress = false;
+        view_.StopDownloadBlink();
+        if (onTransferEnded)
+            onTransferEnded(flags.AbortAcknowledged);
+        file1_.Close();
+        view_.ShowProgress(view_.ProgressMaximum());
+    }
+}
+
+void LinkSession::EndLinkOnDeviceLost() {
+    // Everything received is already on disk (file #1 writes through); the link is over.
+    flags.DownloadInProgress = false;
+    flags.DownloadHeaderPending = false;
+    flags.SelfTestLookupPending = false;
+    view_.SetLinkControls(false);
+    view_.DisableDataFileButtons();
+    view_.SetStatus("The Locator was disconnected. Any downloads may not have completed.",
+                    colours::kRed);
+}
+
+} // namespace tarvik

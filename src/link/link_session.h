@@ -1,0 +1,84 @@
+#pragma once
+
+#include "common/clock.h"
+#include "common/prompts.h"
+#include "datafile/shared_file_handle.h"
+#include "link/link_view.h"
+#include "link/senders.h"
+#include "link/serial_port.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+
+namespace tarvik {
+
+// The flags the receive handler reads and writes.
+struct LinkFlags {
+    bool DownloadHeaderPending = false;
+    bool DownloadInProgress = false;
+    bool AbortAcknowledged = false;
+    std::uint32_t DownloadByteCount = 0;
+    bool SelfTestLookupPending = false;
+    bool NoLogModel = false;
+    std::string LastDownloadDate;
+    std::string LastSelfTestResult;
+};
+
+// The link to one locator: the link port (MSComm1), the probe port (MSComm2), the senders,
+// the shared flags and the receive handler. Plain C++: the window supplies the view, the
+// ports and the pacer.
+class LinkSession {
+public:
+    LinkSession(SerialPort& linkPort, SerialPort& probePort, Pacer& pacer, LinkView& view,
+                Prompts& prompts, const Clock& clock, SharedFileHandle& file1);
+    ~LinkSession();
+
+    SerialPort& linkPort() { return link_; }
+    SerialPort& probePort() { return probe_; }
+    Senders& senders() { return senders_; }
+    LinkView& view() { return view_; }
+    Prompts& prompts() { return prompts_; }
+    const Clock& clock() const { return clock_; }
+    SharedFileHandle& file1() { return file1_; }
+
+    LinkFlags flags;
+    int LocatorPort = 0;
+
+    // Opens the link port on `port`, configured for the link. False when it cannot open.
+    bool OpenSessionPort(int port);
+    bool AnyPortOpen() const { return link_.IsOpen() || probe_.IsOpen(); }
+    void ClosePorts();
+
+    // Asks the locator for its clock; the reply's "#T" drives the clock check.
+    void RequestLocatorTime();
+    // Puts the locator's clock right and says so; `minutes` is PC minus locator.
+    void CorrectLocatorTime(int minutes);
+
+    // One port event. Events that arrive while one is being handled (a paced send inside
+    // the handler lets events run) wait and are handled, in order, right after it.
+    void MSComm1_OnComm(PortEvent event);
+
+    // Called when a chunk holding the end of a transfer has been written, before file #1 is
+    // closed; `aborted` when the locator acknowledged a stop. The download flow sets it.
+    std::function<void(bool aborted)> onTransferEnded;
+
+private:
+    void Handle(const PortEvent& event);
+    void HandleTransferChunk(const std::string& chunk);
+    void EndLinkOnDeviceLost();
+
+    SerialPort& link_;
+    SerialPort& probe_;
+    Senders senders_;
+    LinkView& view_;
+    Prompts& prompts_;
+    const Clock& clock_;
+    SharedFileHandle& file1_;
+
+    bool handling_ = false;
+    bool requestingLastDownload_ = false;
+    std::deque<PortEvent> waiting_;
+};
+
+} // namespace tarvik

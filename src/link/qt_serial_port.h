@@ -1,0 +1,43 @@
+#pragma once
+
+#include "link/serial_port.h"
+
+#include <QObject>
+#include <QSerialPort>
+
+namespace tarvik {
+
+// The real serial port: a QSerialPort on the device that names COM n (port_naming.h).
+class QtSerialPort final : public QObject, public SerialPort {
+    Q_OBJECT
+public:
+    explicit QtSerialPort(QObject* parent = nullptr);
+    ~QtSerialPort() override;
+
+    bool Open(int comNumber, PortRole role) override;
+    void Close() override;
+    bool IsOpen() const override;
+    void Write(std::string_view bytes) override;
+    std::string ReadAll() override;
+    void ClearInput() override;
+    void SetDtr(bool on) override;
+    void SetRts(bool on) override;
+
+    // The reason of the last failed Open.
+    QString lastError() const { return lastError_; }
+
+private:
+    void OnReadyRead();
+    void OnError(QSerialPort::SerialPortError error);
+
+    QSerialPort port_;
+    PortRole role_ = PortRole::Probe;
+    QString lastError_;
+};
+
+// The serial control's event number for an error of the port, as the receive handler
+// reports it; 0 for errors that are not comms errors (a pseudo-terminal refusing the DTR
+// and flow-control settings, a timeout, no error).
+int CommsEventCode(QSerialPort::SerialPortError error);
+
+} // namespace tarvik

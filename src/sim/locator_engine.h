@@ -1,0 +1,80 @@
+#pragma once
+
+#include "common/clock.h"
+#include "common/locator_identity.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvik::sim {
+
+// What the simulated locator knows and how it misbehaves on purpose.
+struct LocatorSettings {
+    LocatorIdentity identity{"Tarvik demo", "KVZ3", "00000001", "V1.00"};
+    std::string lastDownload = "01/12/26"; // "dd/mm/yy"
+    char selfTestLetter = 'P';
+    std::vector<std::string> records;          // the usage log, oldest first, 32 characters each
+    int clockOffsetMinutes = 0;                // the locator's clock against the PC's
+    std::optional<std::size_t> powerDownAfter; // "#PD" after this many bytes of a transfer
+    bool sendEndMark = true;                   // false: transfers never end
+    bool silent = false;                       // answers nothing at all
+};
+
+// The locator's side of the protocol. Commands arrive a character at a time without
+// terminators: they are framed by their known lengths, and by a pause where the length is
+// open ("#FT" and its text, "#A" that might still become "#AE"). Replies wait in an output
+// queue that the transport takes from at its own pace, so a stop can cut a transfer short.
+class LocatorEngine {
+public:
+    using Millis = std::int64_t;
+    // The pause that ends a command of open length; longer than the slowest sender's pause.
+    static constexpr Millis kCommandPause = 250;
+
+    LocatorEngine(LocatorSettings settings, const Clock& pcClock);
+
+    void Receive(std::string_view bytes, Millis now);
+    // Lets time pass: completes a command of open length once the line has been quiet.
+    void Tick(Millis now);
+
+    bool HasOutput() const { return !replies_.empty() || !transfer_.empty(); }
+    // Up to `maxBytes` of what the locator sends next.
+    std::string TakeOutput(std::size_t maxBytes);
+
+    // The PC closed its end: a running transfer stops; a powered-down locator is on again.
+    void Disconnected();
+
+    const LocatorSettings& settings() const { return settings_; }
+    DateTime LocatorNow() const;
+    bool poweredDown() const { return poweredDown_; }
+    // Every command framed so far, as received (for tests and the log of the simulator).
+    const std::vector<std::string>& commands() const { return commands_; }
+
+private:
+    enum class Frame { Complete, NeedMore, Open, Drop };
+    Frame Classify(std::size_t& length) const;
+    void FrameCommands(bool paused);
+    void Execute(const std::string& command);
+    void StartTransfer(std::optional<std::pair<int, int>> range);
+    void StopTransfer();
+    void SetClock(const DateTime& wanted);
+
+    LocatorSettings settings_;
+    const Clock& pcClock_;
+    std::int64_t clockOffsetSeconds_ = 0;
+    std::string input_;
+    Millis lastInputAt_ = 0;
+    std::string replies_;
+    std::string transfer_; // what is left of a running transfer
+    std::size_t transferSent_ = 0;
+    bool poweredDown_ = false;
+    std::vector<std::string> commands_;
+};
+
+// Seconds since 1 January 2000 for a calendar date and time, and back.
+std::int64_t ToSeconds(const DateTime& t);
+DateTime FromSeconds(std::int64_t seconds);
+
+} // namespace tarvik::sim
