@@ -1,0 +1,133 @@
+#include "common/colours.h"
+#include "link/discovery.h"
+#include "link/link_fakes.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvik {
+namespace {
+
+sim::LocatorSettings Locator(std::string user, std::string model, std::string serial) {
+    sim::LocatorSettings settings;
+    settings.identity = {std::move(user), std::move(model), std::move(serial), "V2.04"};
+    return settings;
+}
+
+class DiscoveryTest : public ::testing::Test {
+protected:
+    DiscoveryTest()
+        : link(ports), probe(ports), session(link, probe, pacer, view, prompts, clock, file1),
+          discovery(session, dir / "tarvik" / "ports.ini") {
+        view.onUnlink = [this] { session.ClosePorts(); };
+    }
+
+    std::vector<std::string> StatusesStartingWith(const std::string& prefix) const {
+        std::vector<std::string> found;
+        for (const std::string& s : view.statuses)
+            if (s.starts_with(prefix))
+                found.push_back(s);
+        return found;
+    }
+
+    test::TempDir dir;
+    test::SimulatedPorts ports;
+    test::SimulatedPorts::Port link;
+    test::SimulatedPorts::Port probe;
+    test::ZeroPacer pacer;
+    test::RecordingView view;
+    test::ScriptedPrompts prompts;
+    FixedClock clock{DateTime{2026, 12, 5, 10, 0, 0}};
+    SharedFileHandle file1;
+    LinkSession session;
+    Discovery discovery;
+};
+
+TEST_F(DiscoveryTest, ScanFindsTheLocatorOnItsPortAndLinks) {
+    ports.Plug(3, Locator("Bert", "KVZ3", "1234"));
+    prompts.AnswerYes();
+    discovery.ScanAndConnect();
+
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{
+                                   "Locator type KVZ3, Serial Number 1234. Use this connection?"});
+    EXPECT_EQ(probe.openedPorts, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(StatusesStartingWith("Port "),
+              (std::vector<std::string>{"Port 1not valid.", "Port 2not valid.", "Port found..."}));
+    EXPECT_EQ(view.statuses.back(), "Using port number 3");
+    EXPECT_EQ(view.identity.user, "Bert"); // the fill removed
+    EXPECT_EQ(view.identity.model, "KVZ3");
+    EXPECT_EQ(view.firmware, "V2.04");
+    EXPECT_EQ(view.linkControls, std::vector<bool>{true});
+    EXPECT_EQ(session.LocatorPort, 3);
+    EXPECT_FALSE(probe.IsOpen());
+    EXPECT_EQ(link.openNumber(), 3);
+    EXPECT_EQ(link.written, "#LD#ST#AE");
+    EXPECT_EQ(view.lastDownload, "01/12/26");
+    EXPECT_EQ(view.portList, (std::vector<PortRecord>{{"1234", 3}}));
+    EXPECT_EQ(test::ReadBytes(dir / "tarvik" / "ports.ini"), "\r\n1234,3\r\n");
+}
+
+TEST_F(DiscoveryTest, NothingBeyondSixteenAndARefusalAsksToSearchAgain) {
+    ports.Plug(17, Locator("Far", "KVZ3", "17"));
+    ports.Plug(5, Locator("Near", "PVZ3", "5"));
+    prompts.AnswerNo(); // not this one
+    prompts.AnswerNo(); // no further search
+    discovery.ScanAndConnect();
+
+    std::vector<std::string> checked;
+    for (int port = 1; port <= 16; ++port)
+        checked.push_back("Checking com port " + std::to_string(port) + "...");
+    EXPECT_EQ(StatusesStartingWith("Checking com port "), checked);
+    EXPECT_EQ(prompts.Texts(),
+              (std::vector<std::string>{"Locator type PVZ3, Serial Number 5. Use this connection?",
+                                        "No locator found. Search again?"}));
+    EXPECT_EQ(view.linkControls, std::vector<bool>{false});
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_FALSE(std::filesystem::exists(dir / "tarvik" / "ports.ini"));
+}
+
+TEST_F(DiscoveryTest, ASavedPortKeepsTheFillAndSetsTheNoLogFlagEachTime) {
+    ports.Plug(4, Locator("Nora", "KVZ3nd", "77"));
+    prompts.AnswerYes();
+    discovery.cboLocators_Click(4);
+    EXPECT_EQ(prompts.Texts(),
+              std::vector<std::string>{"Locator type KVZ3nd__, serial number 77______. Use this "
+                                       "connection?"});
+    EXPECT_EQ(view.identity.user, "Nora" + std::string(28, '_'));
+    EXPECT_TRUE(session.flags.NoLogModel);
+    EXPECT_FALSE(view.transferFrame);
+    // The firmware reply came before any last download date, so the handler asked for it too.
+    EXPECT_EQ(link.written, "#FV#LD#LD#ST");
+    EXPECT_EQ(view.lastDownload, "N/A");
+    EXPECT_EQ(view.linkControls, (std::vector<bool>{false, true}));
+
+    // A later locator with a log gets its download controls back.
+    ports.Plug(6, Locator("Olaf", "KVZ3", "78"));
+    prompts.AnswerYes();
+    discovery.cboLocators_Click(6);
+    EXPECT_FALSE(session.flags.NoLogModel);
+    EXPECT_TRUE(view.transferFrame);
+}
+
+TEST_F(DiscoveryTest, ASavedPortThatIsMissingOrSilent) {
+    discovery.cboLocators_Click(9);
+    EXPECT_EQ(view.statuses.back(), "Port 9 not valid.");
+    EXPECT_EQ(
+        prompts.Texts(),
+        std::vector<std::string>{
+            "Connection information invalid (Port 9) Please click 'Scan' to find the locator"});
+    EXPECT_EQ(view.lamp, colours::kDarkRed);
+
+    sim::LocatorSettings silent = Locator("S", "KVZ3", "1");
+    silent.silent = true;
+    ports.Plug(2, silent);
+    discovery.cboLocators_Click(2);
+    EXPECT_EQ(view.statuses.back(), "No communications received from locator. Ensure it is "
+                                    "powered on or try 'Scan' to find the locator.");
+    EXPECT_FALSE(probe.IsOpen());
+    EXPECT_FALSE(link.IsOpen());
+}
+
+} // namespace
+} // namespace tarvik

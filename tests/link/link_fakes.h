@@ -1,0 +1,110 @@
+#pragma once
+
+#include "link/link_view.h"
+#include "link/pacer.h"
+#include "link/serial_port.h"
+#include "sim/locator_engine.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvik::test {
+
+// A pacer that never waits; `onLetEventsRun` lets a test deliver an event mid-send.
+class ZeroPacer final : public Pacer {
+public:
+    void LetEventsRun() override {
+        if (onLetEventsRun)
+            onLetEventsRun();
+    }
+    void Wait(Pause) override { ++waits; }
+
+    std::function<void()> onLetEventsRun;
+    int waits = 0;
+};
+
+// A serial port whose COM numbers lead to simulated locators run in-process. Every write
+// reaches the locator at once; its replies are read back (probe) or delivered as events
+// (link) after each write.
+class SimulatedPorts {
+public:
+    sim::LocatorEngine& Plug(int comNumber, sim::LocatorSettings settings);
+    sim::LocatorEngine* At(int comNumber);
+
+    class Port final : public SerialPort {
+    public:
+        explicit Port(SimulatedPorts& ports) : ports_(ports) {}
+        bool Open(int comNumber, PortRole role) override;
+        void Close() override { open_ = 0; }
+        bool IsOpen() const override { return open_ != 0; }
+        void Write(std::string_view bytes) override;
+        std::string ReadAll() override;
+        void ClearInput() override {}
+        void SetDtr(bool) override {}
+        void SetRts(bool) override {}
+
+        std::string written;          // everything written while open
+        std::vector<int> openedPorts; // every COM number an Open was asked for
+        int openNumber() const { return open_; }
+
+    private:
+        SimulatedPorts& ports_;
+        int open_ = 0;
+        PortRole role_ = PortRole::Probe;
+    };
+
+private:
+    std::map<int, std::unique_ptr<sim::LocatorEngine>> engines_;
+    sim::LocatorEngine::Millis now_ = 0;
+};
+
+// Records what the link shows on the window.
+class RecordingView final : public LinkView {
+public:
+    void SetStatus(const std::string& text, std::uint32_t colour) override {
+        statuses.push_back(text);
+        statusColour = colour;
+    }
+    void SetLamp(std::uint32_t colour) override { lamp = colour; }
+    void SetLinkControls(bool on) override {
+        linkControls.push_back(on);
+        if (!on && onUnlink)
+            onUnlink();
+    }
+    void DisableDataFileButtons() override { dataFileButtons = false; }
+    LocatorIdentity ShownIdentity() const override { return identity; }
+    void ShowIdentity(const LocatorIdentity& shown) override { identity = shown; }
+    void ShowFirmware(const std::string& text) override { firmware = text; }
+    std::string LastDownloadCaption() const override { return lastDownload; }
+    void ShowLastDownloadDate(const std::string& text) override { lastDownload = text; }
+    void ShowPortList(const std::vector<PortRecord>& records) override { portList = records; }
+    void EnableTransferFrame(bool on) override { transferFrame = on; }
+    void ShowDataArriving(bool buttons) override { downloadButtons = buttons; }
+    void ShowTransferRunning() override { transferRunning = true; }
+    void ShowProgress(int value) override { progress = value; }
+    int ProgressMaximum() const override { return 165000; }
+    void StopDownloadBlink() override { blinkStopped = true; }
+    void ShowMonitor(const std::string& chunk) override { monitor = chunk; }
+
+    std::vector<std::string> statuses;
+    std::uint32_t statusColour = 0;
+    std::uint32_t lamp = 0;
+    std::vector<bool> linkControls;
+    std::function<void()> onUnlink;
+    bool dataFileButtons = true;
+    LocatorIdentity identity;
+    std::string firmware;
+    std::string lastDownload;
+    std::vector<PortRecord> portList;
+    bool transferFrame = true;
+    bool downloadButtons = false;
+    bool transferRunning = false;
+    int progress = 0;
+    bool blinkStopped = false;
+    std::string monitor;
+};
+
+} // namespace tarvik::test

@@ -1,0 +1,180 @@
+#include "datafile/data_file_header.h"
+#include "link/link_fakes.h"
+#include "link/link_session.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvik {
+namespace {
+
+class ReceiveHandler : public ::testing::Test {
+protected:
+    ReceiveHandler()
+        : link(ports), probe(ports), session(link, probe, pacer, view, prompts, clock, file1) {
+        sim::LocatorSettings silent; // the tests deliver every chunk themselves
+        silent.silent = true;
+        ports.Plug(1, silent);
+        link.Open(1, PortRole::Link);
+        view.lastDownload = "01/12/26"; // shown already: no re-request
+        view.identity = {"Crew  ", "KVZ3", "1234", ""};
+        view.onUnlink = [this] { session.ClosePorts(); };
+    }
+
+    void Receive(const std::string& chunk) { session.MSComm1_OnComm({PortEvent::kReceive, chunk}); }
+
+    test::SimulatedPorts ports;
+    test::SimulatedPorts::Port link;
+    test::SimulatedPorts::Port probe;
+    test::ZeroPacer pacer;
+    test::RecordingView view;
+    test::ScriptedPrompts prompts;
+    FixedClock clock{DateTime{2026, 12, 5, 10, 0, 0}};
+    SharedFileHandle file1;
+    LinkSession session;
+    test::TempDir dir;
+};
+
+TEST_F(ReceiveHandler, SelfTestLettersAndTheLastDownloadDate) {
+    Receive("#STP");
+    EXPECT_EQ(session.flags.LastSelfTestResult, "Pass");
+    Receive("#STF");
+    EXPECT_EQ(session.flags.LastSelfTestResult, "Fail");
+    Receive("xx#STQ");
+    EXPECT_EQ(session.flags.LastSelfTestResult, "Q");
+
+    Receive("#LD04/12/26");
+    EXPECT_EQ(view.lastDownload, "04/12/26");
+    EXPECT_EQ(session.flags.LastDownloadDate, "04/12/26");
+
+    view.identity.model = "KVZ3nd";
+    Receive("#LD04/12/26");
+    EXPECT_EQ(view.lastDownload, "N/A");
+    EXPECT_EQ(view.monitor, "#LD04/12/26");
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(ReceiveHandler, AsksForTheLastDownloadDateUntilItIsShown) {
+    view.lastDownload.clear();
+    Receive("#STP");
+    EXPECT_EQ(link.written, "#LD");
+    Receive("#LD03/12/26");
+    EXPECT_EQ(link.written, "#LD");
+    Receive("#STP");
+    EXPECT_EQ(link.written, "#LD");
+}
+
+TEST_F(ReceiveHandler, ClockCorrectedOnlyBeyondTwoMinutes) {
+    Receive("#AE 05/12/26 #T09:58:00");
+    EXPECT_EQ(link.written, "");
+    EXPECT_TRUE(prompts.shown().empty());
+
+    Receive("#AE 05/12/26 #T09:57:00");
+    EXPECT_EQ(link.written, "#TS10:00:00");
+    ASSERT_EQ(prompts.Texts().size(), 1u);
+    EXPECT_TRUE(prompts.Texts()[0].ends_with("adding 3 minutes to the locator time."));
+
+    clock.Set({2026, 12, 5, 0, 1, 0});
+    Receive("#T23:59:00");
+    EXPECT_TRUE(
+        prompts.Texts().back().ends_with("subtracting 1438 minutes from the locator time."));
+}
+
+TEST_F(ReceiveHandler, PowerDownEndsTheLinkAndWritesNothing) {
+    ASSERT_TRUE(file1.OpenForWriting(dir / "d.lgd"));
+    session.flags.DownloadInProgress = true;
+    Receive("0512261000000017999111600-02-01G\r\n#PD");
+    EXPECT_FALSE(session.flags.DownloadInProgress);
+    EXPECT_EQ(view.linkControls, std::vector<bool>{false});
+    EXPECT_FALSE(view.dataFileButtons);
+    EXPECT_EQ(view.statuses.back(),
+              "The Locator has powered down. Any downloads may not have completed.");
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_TRUE(file1.IsOpen()); // not closed here
+    file1.Close();
+    EXPECT_EQ(test::ReadBytes(dir / "d.lgd"), "");
+}
+
+TEST_F(ReceiveHandler, CommsErrorsAreReportedAndLineEventsIgnored) {
+    for (int code : {1, 3, 4, 5, 7})
+        session.MSComm1_OnComm({code, {}});
+    EXPECT_TRUE(prompts.shown().empty());
+    session.MSComm1_OnComm({6, {}});
+    session.MSComm1_OnComm({PortEvent::kFrame, {}});
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"Comms error: 6", "Comms error: 1004"}));
+    EXPECT_TRUE(link.IsOpen());
+}
+
+TEST_F(ReceiveHandler, ATransferGetsItsHeaderAndEndsOnTheEndMark) {
+    ASSERT_TRUE(file1.OpenForWriting(dir / "d.lgd"));
+    bool ended = false, endedAborted = true;
+    session.onTransferEnded = [&](bool aborted) {
+        ended = true;
+        endedAborted = aborted;
+    };
+    session.flags.DownloadHeaderPending = true;
+    Receive("0512261000000017999111600-02-01P\r\n");
+    EXPECT_TRUE(view.transferRunning);
+    EXPECT_TRUE(session.flags.DownloadInProgress);
+    Receive("0512261000010017999111600-02-01G\r\n\x1a");
+    EXPECT_TRUE(ended);
+    EXPECT_FALSE(endedAborted);
+    EXPECT_FALSE(file1.IsOpen());
+    EXPECT_EQ(view.progress, 165000);
+    EXPECT_EQ(test::ReadBytes(dir / "d.lgd"),
+              BuildDataFileHeader() + "Crew,KVZ3,1234\r\n" +
+                  "0512261000000017999111600-02-01P\r\n0512261000010017999111600-02-01G\r\n\x1a");
+}
+
+TEST_F(ReceiveHandler, AnAbortedTransferWritesItsLastChunkFirst) {
+    ASSERT_TRUE(file1.OpenForWriting(dir / "d.lgd"));
+    bool aborted = false;
+    session.onTransferEnded = [&](bool wasAborted) {
+        aborted = wasAborted;
+        EXPECT_TRUE(test::ReadBytes(dir / "d.lgd").ends_with("ABORT\x1a"));
+    };
+    session.flags.DownloadInProgress = true;
+    Receive("05122610ABORT\x1a");
+    EXPECT_TRUE(aborted);
+}
+
+TEST_F(ReceiveHandler, ProgressCountsModuloTheBarsMaximum) {
+    ASSERT_TRUE(file1.OpenForWriting(dir / "d.lgd"));
+    session.flags.DownloadInProgress = true;
+    session.flags.DownloadByteCount = 164990;
+    Receive(std::string(10, '0'));
+    EXPECT_EQ(view.progress, 165000);
+    Receive("0");
+    EXPECT_EQ(view.progress, 0);
+}
+
+TEST_F(ReceiveHandler, ASelfTestLookupGoesToFileOneUntilTheEndMark) {
+    ASSERT_TRUE(file1.OpenForWriting(dir / "~LastSTPass.tmp"));
+    session.flags.SelfTestLookupPending = true;
+    Receive("0512261000000017999111600-02-01P\r\n");
+    Receive("\x1a");
+    EXPECT_FALSE(session.flags.SelfTestLookupPending);
+    EXPECT_EQ(view.monitor, ""); // the lookup's chunks are not ordinary data
+    file1.Close();
+    EXPECT_EQ(test::ReadBytes(dir / "~LastSTPass.tmp"), "0512261000000017999111600-02-01P\r\n\x1a");
+}
+
+TEST_F(ReceiveHandler, ChunksArrivingDuringASendWaitAndKeepTheirOrder) {
+    ASSERT_TRUE(file1.OpenForWriting(dir / "d.lgd"));
+    session.flags.DownloadInProgress = true;
+    view.lastDownload.clear(); // the handler will send "#LD", letting events run meanwhile
+    int delivered = 0;
+    pacer.onLetEventsRun = [&] {
+        if (delivered < 2) {
+            ++delivered;
+            Receive("<" + std::to_string(delivered) + ">");
+        }
+    };
+    Receive("<0>");
+    file1.Close();
+    EXPECT_EQ(test::ReadBytes(dir / "d.lgd"), "<0><1><2>");
+}
+
+} // namespace
+} // namespace tarvik

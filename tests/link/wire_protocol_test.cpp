@@ -1,0 +1,59 @@
+#include "link/wire_protocol.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvik {
+namespace {
+
+TEST(WireProtocol, CommandsCarryTheirArgumentsWithoutTerminators) {
+    const DateTime day{2026, 12, 5, 14, 3, 9};
+    EXPECT_EQ(wire::SetDateCommand(day), "#DS05/12/26");
+    EXPECT_EQ(wire::SetTimeCommand(day), "#TS14:03:09");
+    EXPECT_EQ(wire::DateRangeCommand("#DD", DateTime{2026, 11, 1}, day), "#DD01/11/26:05/12/26");
+    EXPECT_EQ(wire::SetUserCommand("Alice"), "#FTAlice" + std::string(27, ' '));
+    EXPECT_EQ(wire::SetUserCommand(""), "#FT" + std::string(32, ' '));
+    EXPECT_EQ(wire::SetUserCommand(std::string(40, 'x')), "#FT" + std::string(40, 'x'));
+    EXPECT_EQ(wire::SetSerialCommand("KVZ3", "123"), "#SSKVZ3    123     ");
+}
+
+TEST(WireProtocol, IdentityReplyByLayoutWithAndWithoutFill) {
+    const std::string reply = "noise#XBert" + std::string(28, '_') + "KVZ3____" + "1234____";
+    const auto scanned = wire::ParseIdentityReply(reply, wire::kDiscoveryLayout, true);
+    ASSERT_TRUE(scanned);
+    EXPECT_EQ(scanned->user, "Bert");
+    EXPECT_EQ(scanned->model, "KVZ3");
+    EXPECT_EQ(scanned->serial, "1234");
+
+    const auto saved = wire::ParseIdentityReply(reply, wire::kDiscoveryLayout, false);
+    EXPECT_EQ(saved->user, "Bert" + std::string(28, '_'));
+    EXPECT_EQ(saved->model, "KVZ3____");
+
+    // The service layout reads 16 characters further on; a short reply gives empty fields.
+    const auto service = wire::ParseIdentityReply(reply, wire::kServiceLayout, true);
+    EXPECT_EQ(service->model, "");
+    EXPECT_FALSE(wire::ParseIdentityReply("#FV1.0", wire::kDiscoveryLayout, true));
+}
+
+TEST(WireProtocol, ClockDifferenceCountsMinuteBoundaries) {
+    EXPECT_EQ(wire::MinuteDifference("10:03:00", "10:00:59"), 3);
+    EXPECT_EQ(wire::MinuteDifference("10:02:59", "10:00:00"), 2);
+    EXPECT_EQ(wire::MinuteDifference("00:01:00", "23:59:00"), -1438);
+    EXPECT_EQ(wire::ClockCorrectionMessage(3),
+              "Information\r\n\r\nThe Locator time was more than two minutes different to the "
+              "time held by this PC.\r\n\r\nThe time on the locator has been updated by adding 3 "
+              "minutes to the locator time.");
+    EXPECT_TRUE(wire::ClockCorrectionMessage(-1438).ends_with(
+        "subtracting 1438 minutes from the locator time."));
+}
+
+TEST(WireProtocol, MarkersAndModels) {
+    EXPECT_EQ(wire::TextAfter("xx#LD05/12/26yy", "#LD", 8), "05/12/26");
+    EXPECT_EQ(wire::TextAfter("#ST", "#ST", 1), "");
+    EXPECT_FALSE(wire::TextAfter("#S T", "#ST", 1));
+    EXPECT_TRUE(wire::IsNoLogModel("KVZ3nd"));
+    EXPECT_TRUE(wire::IsNoLogModel("NVZ3ND"));
+    EXPECT_FALSE(wire::IsNoLogModel("NVZ3"));
+}
+
+} // namespace
+} // namespace tarvik

@@ -1,0 +1,113 @@
+#include "sim/locator_engine.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvik::sim {
+namespace {
+
+class Engine : public ::testing::Test {
+protected:
+    Engine() {
+        settings.identity = {"Bert", "KVZ3", "1234", "V2.04"};
+        settings.records = {"0112261000000017999111600-02-01P", "0212261000000017999111600-02-01G",
+                            "0312261000000017999111600-02-01G"};
+    }
+
+    // Sends a command a character at a time, `gap` milliseconds apart.
+    void Send(LocatorEngine& engine, std::string_view command, int gap = 3) {
+        for (char c : command) {
+            engine.Receive(std::string_view(&c, 1), now);
+            now += gap;
+        }
+    }
+    std::string Output(LocatorEngine& engine) { return engine.TakeOutput(1 << 20); }
+
+    FixedClock pc{DateTime{2026, 12, 5, 10, 0, 0}};
+    LocatorSettings settings;
+    LocatorEngine::Millis now = 0;
+};
+
+TEST_F(Engine, AnswersTheFixedLengthCommands) {
+    LocatorEngine engine(settings, pc);
+    Send(engine, "#X");
+    EXPECT_EQ(Output(engine), "#XBert" + std::string(28, '_') + "KVZ3____1234____");
+    Send(engine, "#FV#LD#ST");
+    EXPECT_EQ(Output(engine), "V2.04#LD01/12/26#STP");
+    Send(engine, "#AE", 100); // sent very slowly: "#A" must wait for its "E"
+    EXPECT_EQ(Output(engine), "#AE 05/12/26 #T10:00:00");
+}
+
+TEST_F(Engine, TransfersAllOrADateRangeAndStopsOnRequest) {
+    LocatorEngine engine(settings, pc);
+    Send(engine, "#DA");
+    EXPECT_EQ(Output(engine), settings.records[0] + "\r\n" + settings.records[1] + "\r\n" +
+                                  settings.records[2] + "\r\n\x1a");
+    Send(engine, "#DD02/12/26:03/12/26");
+    EXPECT_EQ(Output(engine), settings.records[1] + "\r\n" + settings.records[2] + "\r\n\x1a");
+    Send(engine, "#ND06/12/26:07/12/26");
+    EXPECT_EQ(Output(engine), "\x1a");
+
+    Send(engine, "#DA");
+    EXPECT_EQ(engine.TakeOutput(10), settings.records[0].substr(0, 10));
+    Send(engine, "A");
+    EXPECT_EQ(Output(engine), "ABORT\x1a");
+    EXPECT_FALSE(engine.HasOutput());
+}
+
+TEST_F(Engine, OpenLengthCommandsEndAtAPause) {
+    LocatorEngine engine(settings, pc);
+    Send(engine, "#FTA much longer user text than thirty-two");
+    engine.Tick(now + 10);
+    EXPECT_EQ(engine.settings().identity.user, "Bert");
+    engine.Tick(now + LocatorEngine::kCommandPause);
+    EXPECT_EQ(engine.settings().identity.user, "A much longer user text than thi");
+
+    Send(engine, "#DA");
+    engine.TakeOutput(5);
+    Send(engine, "#A");
+    engine.Tick(now + LocatorEngine::kCommandPause);
+    EXPECT_EQ(Output(engine), "ABORT\x1a");
+
+    Send(engine, "zz#SSPVZ3    99999999#TS11:30:00");
+    EXPECT_EQ(engine.settings().identity.model, "PVZ3");
+    EXPECT_EQ(engine.settings().identity.serial, "99999999");
+    EXPECT_EQ(FormatWireTime(engine.LocatorNow()), "11:30:00");
+    Send(engine, "#DS24/12/27");
+    EXPECT_EQ(FormatWireDate(engine.LocatorNow()), "24/12/27");
+    Send(engine, "#CA#DA");
+    EXPECT_EQ(Output(engine), "\x1a");
+}
+
+TEST_F(Engine, MisbehavesOnRequest) {
+    settings.powerDownAfter = 40;
+    settings.clockOffsetMinutes = -3;
+    LocatorEngine engine(settings, pc);
+    Send(engine, "#AE");
+    EXPECT_EQ(Output(engine), "#AE 05/12/26 #T09:57:00");
+    Send(engine, "#DA");
+    EXPECT_EQ(Output(engine), settings.records[0] + "\r\n" + settings.records[1].substr(0, 6));
+    EXPECT_EQ(Output(engine), "#PD"); // a notice of its own, after the last data
+    EXPECT_TRUE(engine.poweredDown());
+    Send(engine, "#X");
+    EXPECT_EQ(Output(engine), "");
+    engine.Disconnected();
+    Send(engine, "#ST");
+    EXPECT_EQ(Output(engine), "#STP");
+
+    LocatorSettings endless = settings;
+    endless.powerDownAfter.reset();
+    endless.sendEndMark = false;
+    LocatorEngine neverEnds(endless, pc);
+    Send(neverEnds, "#DA");
+    EXPECT_EQ(Output(neverEnds).find('\x1a'), std::string::npos);
+}
+
+TEST(LocatorClock, SecondsRoundTripAcrossMonthsAndLeapDays) {
+    for (const DateTime t : {DateTime{2000, 1, 1, 0, 0, 0}, DateTime{2024, 2, 29, 23, 59, 59},
+                             DateTime{2026, 12, 31, 12, 0, 1}})
+        EXPECT_EQ(FromSeconds(ToSeconds(t)), t);
+    EXPECT_EQ(ToSeconds({2000, 3, 1, 0, 0, 0}) - ToSeconds({2000, 2, 28, 0, 0, 0}), 2 * 86400);
+}
+
+} // namespace
+} // namespace tarvik::sim
