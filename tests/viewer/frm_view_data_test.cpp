@@ -1,0 +1,214 @@
+#include "charts/frm_pie_by_day_mode.h"
+#include "charts/frm_pie_by_month_mode2.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
+#include "viewer/frm_view_data.h"
+#include "viewer/record_fixtures.h"
+
+#include <QHeaderView>
+#include <QTextCharFormat>
+#include <gtest/gtest.h>
+
+using namespace tarvik;
+using tarvik::test::RecordLine;
+using tarvik::test::RecordsOnDay;
+
+namespace {
+
+class ViewerWindowTest : public ::testing::Test {
+protected:
+    void Write(std::initializer_list<std::vector<std::string>> groups,
+               const std::string& identity = "Bob,KVZ3,1234") {
+        std::vector<std::string> lines;
+        for (const auto& group : groups)
+            lines.insert(lines.end(), group.begin(), group.end());
+        test::WriteDataFile(dir / "log.lgd", identity, lines);
+    }
+
+    frmViewData& Open() {
+        ViewerContext context{{dir.path(), "log.lgd"}, {dir.path(), dir.path()}, prompts, clock};
+        context.releaseCurrentFile = [this] { ++releases; };
+        viewer = OpenDataViewer(std::move(context), nullptr, [this] { ++closings; });
+        return *viewer;
+    }
+
+    void TearDown() override { delete viewer.data(); }
+
+    static std::string Usage(const frmViewData::UsageRow& row) {
+        return (row.hours->text() + "," + row.minutes->text() + "," + row.seconds->text())
+            .toStdString();
+    }
+
+    std::vector<std::string> Column(int column) {
+        std::vector<std::string> texts;
+        for (int row = 0; row < viewer->records().rowCount(); ++row)
+            texts.push_back(viewer->records().CellTextAt(row, column));
+        return texts;
+    }
+
+    test::TempDir dir;
+    test::ScriptedPrompts prompts;
+    FixedClock clock{{2026, 12, 5, 10, 0, 0}};
+    QPointer<frmViewData> viewer;
+    int releases = 0;
+    int closings = 0;
+};
+
+bool IsBold(const QCalendarWidget& calendar, int year, int month, int day) {
+    return calendar.dateTextFormat(QDate(year, month, day)).fontWeight() == QFont::Bold;
+}
+
+} // namespace
+
+TEST_F(ViewerWindowTest, OpensOnAllRecordsAndTheFirstRecordsMonth) {
+    Write({RecordsOnDay("171113", '2', 3725), RecordsOnDay("031213", '2', 5)}, "Ann,NVZ3,77");
+    frmViewData& v = Open();
+    EXPECT_EQ(v.windowTitle(), "View data");
+    EXPECT_TRUE(v.optView[0]->isChecked());
+    EXPECT_FALSE(v.MonthView1->isEnabled());
+    EXPECT_EQ(v.MonthView1->monthShown(), 11);
+    EXPECT_EQ(v.MonthView1->yearShown(), 2013);
+    EXPECT_TRUE(IsBold(*v.MonthView1, 2013, 11, 17));
+    EXPECT_FALSE(IsBold(*v.MonthView1, 2013, 11, 18));
+    EXPECT_GT(releases, 0); // file #1 is released before every reading
+
+    EXPECT_TRUE(v.TableShown());
+    EXPECT_EQ(v.records().rowCount(), 3730);
+    EXPECT_EQ(v.txtUser->text(), "Ann");
+    EXPECT_EQ(v.txtModel->text(), "NVZ3");
+    EXPECT_EQ(v.txtSerial->text(), "77");
+    EXPECT_EQ(v.lblModeKeyGenLetter->text(), "T");
+    EXPECT_EQ(v.lblModeKeyGenWord->text(), "Transmitter");
+    EXPECT_EQ(Usage(v.lblTransmitterTotal), "1 Hrs,2 Mins,10 Secs");
+    EXPECT_EQ(Usage(v.lblPowerTotal), "0 Hrs,0 Mins,0 Secs");
+    EXPECT_EQ(Usage(v.lblSweepTotal), "0 Hrs,0 Mins,0 Secs");
+    EXPECT_EQ(Usage(v.lblUsageTime), "1 Hrs,2 Mins,10 Secs");
+    EXPECT_EQ(Column(kModeColumn).front(), "T");
+}
+
+TEST_F(ViewerWindowTest, DaysAndMonthsAreChosenOnTheCalendar) {
+    Write({RecordsOnDay("051226", '0', 60), RecordsOnDay("061226", '1', 3600),
+           RecordsOnDay("100127", '3', 7)});
+    frmViewData& v = Open();
+    EXPECT_EQ(v.lblModeKeyGenLetter->text(), "G");
+    EXPECT_EQ(v.lblModeKeyGenWord->text(), "Generator");
+
+    v.optView[1]->click();
+    EXPECT_TRUE(v.MonthView1->isEnabled());
+    EXPECT_FALSE(v.TableShown());
+    EXPECT_EQ(v.lblNoData->text(), "No Data for this Selection");
+    EXPECT_EQ(Usage(v.lblUsageTime), "1 Hrs,1 Mins,7 Secs"); // the earlier totals stay
+
+    v.MonthView1_DateClick(QDate(2026, 12, 5));
+    EXPECT_TRUE(v.TableShown());
+    EXPECT_EQ(v.records().rowCount(), 60);
+    EXPECT_EQ(Usage(v.lblPowerTotal), "0 Hrs,1 Mins,0 Secs");
+    EXPECT_EQ(Usage(v.lblRadioTotal), "0 Hrs,0 Mins,0 Secs");
+
+    v.MonthView1_DateClick(QDate(2026, 12, 7));
+    EXPECT_FALSE(v.TableShown());
+    EXPECT_EQ(v.records().rowCount(), 0);
+    EXPECT_EQ(Usage(v.lblUsageTime), "0 Hrs,0 Mins,0 Secs");
+
+    // Paging to a month of another year lists that month and marks its days.
+    v.MonthView1->setCurrentPage(2027, 1);
+    EXPECT_TRUE(v.TableShown());
+    EXPECT_EQ(v.records().rowCount(), 7);
+    EXPECT_EQ(Usage(v.lblSweepTotal), "0 Hrs,0 Mins,7 Secs");
+    EXPECT_TRUE(IsBold(*v.MonthView1, 2027, 1, 10));
+    EXPECT_FALSE(IsBold(*v.MonthView1, 2026, 12, 5));
+    v.MonthView1->setCurrentPage(2026, 12);
+    EXPECT_EQ(v.records().rowCount(), 3660);
+    EXPECT_EQ(Usage(v.lblRadioTotal), "1 Hrs,0 Mins,0 Secs");
+
+    v.optView[0]->click();
+    EXPECT_FALSE(v.MonthView1->isEnabled());
+    EXPECT_EQ(v.records().rowCount(), 3667);
+}
+
+TEST_F(ViewerWindowTest, HeaderClicksSortThroughKeysAndRefillsKeepTheImages) {
+    Write({{RecordLine({.date = "311213", .depth = "100"}),
+            RecordLine({.date = "010114", .depth = "007"}),
+            RecordLine({.date = "010114", .time = "150000", .depth = "025"})}});
+    frmViewData& v = Open();
+    QHeaderView* header = v.lvwList->horizontalHeader();
+    const auto image = [&](int column) {
+        return v.records().headerData(column, Qt::Horizontal, Qt::DecorationRole);
+    };
+    EXPECT_TRUE(image(kDateColumn).isValid());
+
+    emit header->sectionClicked(kDateColumn); // first click on Date: descending
+    EXPECT_EQ(Column(kDepthColumn), (std::vector<std::string>{"025", "007", "100"}));
+    EXPECT_EQ(v.records().header().ImageOf(kDateColumn), SortHeaderState::Image::Desc);
+    EXPECT_TRUE(v.lvwList->updatesEnabled());
+
+    emit header->sectionClicked(kDepthColumn);
+    EXPECT_EQ(Column(kDepthColumn), (std::vector<std::string>{"007", "025", "100"}));
+    emit header->sectionClicked(kDepthColumn);
+    EXPECT_EQ(Column(kDepthColumn), (std::vector<std::string>{"100", "025", "007"}));
+    EXPECT_FALSE(image(kDateColumn).isValid());
+    EXPECT_TRUE(image(kDepthColumn).isValid());
+    // Every row still shows its own cells.
+    EXPECT_EQ(Column(kDateColumn).front(), "31/12/13   14:03:09");
+
+    // A new selection lists in file order without sorting again; the images stay.
+    v.optView[0]->click();
+    EXPECT_EQ(Column(kDepthColumn), (std::vector<std::string>{"100", "007", "025"}));
+    EXPECT_EQ(v.records().header().ImageOf(kDepthColumn), SortHeaderState::Image::Desc);
+}
+
+TEST_F(ViewerWindowTest, RowsAreDrawnInTheModeColourWithTheSelfTestMarked) {
+    Write({{RecordLine({.mode = '1', .selfTest = 'P'}), RecordLine({.mode = '3', .selfTest = 'F'}),
+            RecordLine({.mode = '8', .selfTest = 'G'})}});
+    frmViewData& v = Open();
+    const auto colour = [&](int row, int column) {
+        return v.records().data(v.records().index(row, column), Qt::ForegroundRole).value<QColor>();
+    };
+    const auto text = [&](int row, int column) {
+        return v.records().data(v.records().index(row, column), Qt::DisplayRole).toString();
+    };
+    EXPECT_EQ(text(0, kSelfTestColumn), "* P *");
+    EXPECT_EQ(colour(0, kSelfTestColumn), QColor(0, 255, 0));
+    EXPECT_EQ(colour(0, kDateColumn), QColor(139, 186, 0));
+    EXPECT_EQ(colour(1, kSelfTestColumn), QColor(255, 0, 0));
+    EXPECT_EQ(colour(1, kMeasurementColumn), QColor(175, 216, 248));
+    EXPECT_EQ(text(2, kModeColumn), "8"); // listed with its own character, counted nowhere
+    EXPECT_EQ(Usage(v.lblUsageTime), "0 Hrs,0 Mins,2 Secs");
+    const auto alignment = [&](int column) {
+        return v.records()
+            .data(v.records().index(0, column), Qt::TextAlignmentRole)
+            .value<Qt::Alignment>();
+    };
+    EXPECT_TRUE(alignment(kDateColumn) & Qt::AlignLeft);
+    EXPECT_TRUE(alignment(kDepthColumn) & Qt::AlignHCenter);
+    EXPECT_EQ(v.records().headerData(kSignalColumn, Qt::Horizontal, Qt::DisplayRole).toString(),
+              "Signal Strength");
+}
+
+TEST_F(ViewerWindowTest, ThePictureButtonOpensOneMonthOrOneDayChart) {
+    Write({RecordsOnDay("051226", '0', 5), RecordsOnDay("200127", '1', 4)});
+    frmViewData& v = Open();
+    v.Picture2->click();
+    frmPieByMonthMode2* month = v.chartWindows().monthWindow();
+    ASSERT_NE(month, nullptr);
+    EXPECT_EQ(month->shownMonth(), 12);
+    EXPECT_EQ(month->shownYear(), 26);
+    EXPECT_EQ(month->panel->lblUsageTime->text(), "0 Hrs 0 Mins 5 Secs");
+    v.Picture2->click();
+    EXPECT_EQ(v.chartWindows().monthWindow(), month); // brought to the front, not opened again
+
+    v.optView[1]->click();
+    v.MonthView1->setCurrentPage(2027, 1);
+    v.MonthView1->setSelectedDate(QDate(2027, 1, 20));
+    v.Picture2->click();
+    frmPieByDayMode* day = v.chartWindows().dayWindow();
+    ASSERT_NE(day, nullptr);
+    EXPECT_EQ(day->panel->lblUsageTime->text(), "0 Hrs 0 Mins 4 Secs");
+    EXPECT_EQ(day->parentWidget(), &v);
+}
+
+TEST_F(ViewerWindowTest, ClosingTellsTheMainWindow) {
+    Write({RecordsOnDay("051226", '0', 5)});
+    Open().close();
+    EXPECT_EQ(closings, 1);
+}
