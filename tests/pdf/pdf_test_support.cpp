@@ -1,0 +1,150 @@
+#include "pdf_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <stdexcept>
+#include <sys/wait.h>
+
+namespace tarvik::test {
+
+std::filesystem::path StandardFontsFolder() {
+    return TARVIK_TEST_FONTS_DIR;
+}
+
+std::string Quoted(const std::filesystem::path& path) {
+    std::string quoted = "'";
+    for (const char c : path.string()) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+ToolResult RunTool(const std::string& commandLine) {
+    ToolResult result;
+    FILE* pipe = popen((commandLine + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    std::array<char, 4096> buffer{};
+    size_t read = 0;
+    while ((read = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+        result.output.append(buffer.data(), read);
+    }
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+ToolResult QpdfCheck(const std::filesystem::path& pdf) {
+    return RunTool("qpdf --check " + Quoted(pdf));
+}
+
+bool QpdfClean(const ToolResult& check) {
+    return check.exitCode == 0 &&
+           check.output.find("No syntax or stream encoding errors") != std::string::npos &&
+           check.output.find("WARNING") == std::string::npos;
+}
+
+std::string PdfToText(const std::filesystem::path& pdf) {
+    return RunTool("pdftotext -enc UTF-8 -layout " + Quoted(pdf) + " -").output;
+}
+
+std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int height,
+                               JpegOptions options) {
+    const auto source = file.string() + (options.grey ? ".pgm" : ".ppm");
+    {
+        std::ofstream out(source, std::ios::binary);
+        out << (options.grey ? "P5\n" : "P6\n") << width << " " << height << "\n255\n";
+        std::mt19937 noise(static_cast<unsigned>(width * 7919 + height));
+        const int samples = width * height * (options.grey ? 1 : 3);
+        for (int i = 0; i < samples; ++i) {
+            out.put(static_cast<char>(noise() & 0xFF));
+        }
+    }
+    const auto made =
+        RunTool(std::string("cjpeg -quality 90 ") + (options.progressive ? "-progressive " : "") +
+                "-outfile " + Quoted(file) + " " + Quoted(source));
+    std::filesystem::remove(source);
+    if (made.exitCode != 0) {
+        throw std::runtime_error("cjpeg failed: " + made.output);
+    }
+    return file;
+}
+
+PdfTestBed::PdfTestBed(bool fonts) : file_(dir_ / "document.pdf") {
+    const auto programFolder = dir_ / "program";
+    std::filesystem::create_directories(programFolder);
+    if (fonts) {
+        std::filesystem::copy(StandardFontsFolder(), programFolder);
+    }
+    PdfPrinterServices services;
+    services.messages = &sink_;
+    services.clock = &clock_;
+    services.programFolder = programFolder;
+    services.openViewer = [this](const std::filesystem::path& path) { viewed.push_back(path); };
+    printer_ = std::make_unique<PDFPrinter>(services);
+}
+
+void PdfTestBed::Begin() {
+    printer_->PDFFileName(file_.string());
+    printer_->PDFBeginDoc();
+}
+
+std::string PdfTestBed::Finish() {
+    if (!printer_->PDFEndDoc()) {
+        throw std::runtime_error("PDFEndDoc failed");
+    }
+    return ReadBytes(file_);
+}
+
+std::string PageContent(const std::string& pdf, int page) {
+    const std::string header = std::to_string(2 * page) + " 0 obj\r\n";
+    const auto object = pdf.find("\r\n" + header);
+    if (object == std::string::npos) {
+        return {};
+    }
+    const auto start = pdf.find("stream\r\n", object) + 8;
+    const auto end = pdf.find("endstream\r\n", start);
+    return pdf.substr(start, end - start);
+}
+
+std::string ObjectText(const std::string& pdf, int number) {
+    const std::string header = std::to_string(number) + " 0 obj\r\n";
+    const auto start = pdf.find("\n" + header);
+    if (start == std::string::npos) {
+        return {};
+    }
+    const auto end = pdf.find("endobj\r\n", start);
+    return pdf.substr(start + 1, end + 8 - start - 1);
+}
+
+// Every cross-reference entry must name the byte at which its object's header line starts.
+void ExpectRealOffsets(const std::string& pdf) {
+    const auto xref = pdf.rfind("\r\nxref\r\n") + 2;
+    const auto startxref = pdf.rfind("startxref\r\n");
+    EXPECT_EQ(std::stoul(pdf.substr(startxref + 11)), xref);
+    std::smatch size;
+    const std::string table = pdf.substr(xref);
+    ASSERT_TRUE(std::regex_search(table, size, std::regex("^xref\r\n0 (\\d+)\r\n")));
+    const int count = std::stoi(size[1]);
+    size_t entry = xref + size.length(0) + 20;
+    for (int k = 1; k < count; ++k, entry += 20) {
+        const auto offset = std::stoul(pdf.substr(entry, 10));
+        EXPECT_EQ(pdf.compare(offset, std::to_string(k).size() + 6, std::to_string(k) + " 0 obj"),
+                  0)
+            << "object " << k << " at " << offset;
+    }
+}
+
+void ExpectSoundDocument(const std::filesystem::path& pdf) {
+    const auto check = QpdfCheck(pdf);
+    EXPECT_TRUE(QpdfClean(check)) << check.output;
+    ExpectRealOffsets(ReadBytes(pdf));
+}
+
+} // namespace tarvik::test
