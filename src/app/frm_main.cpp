@@ -1,9 +1,15 @@
 #include "app/frm_main.h"
 
 #include "app/frm_about.h"
+#include "app/latin1_text.h"
+#include "app/main_link_view.h"
 #include "common/maker_details.h"
 #include "datafile/csv_export.h"
 #include "datafile/file_checks.h"
+#include "link/discovery.h"
+#include "link/event_loop_pacer.h"
+#include "link/frm_port_manage.h"
+#include "link/qt_serial_port.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -31,13 +37,6 @@
 namespace tarvik {
 
 namespace {
-
-QString Latin1(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
-}
-std::string Bytes(const QString& text) {
-    return text.toLatin1().toStdString();
-}
 
 frmMain::Desktop WithDefaults(frmMain::Desktop desktop, QWidget* parent) {
     if (!desktop.openFolder)
@@ -105,16 +104,40 @@ QColor VbColour(std::uint32_t colour) {
 }
 
 frmMain::frmMain(Prompts& prompts_, const Clock& clock_, Folders folders_, QString commandLine_,
-                 Desktop desktop, QWidget* parent)
+                 Desktop desktop, LinkHardware hardware, QWidget* parent)
     : QMainWindow(parent), prompts(prompts_), clock(clock_), folders(std::move(folders_)),
-      commandLine(std::move(commandLine_)), desktop_(WithDefaults(std::move(desktop), this)) {
+      commandLine(std::move(commandLine_)), linkHardware(std::move(hardware)),
+      desktop_(WithDefaults(std::move(desktop), this)) {
     setWindowTitle(QStringLiteral("Tarvik PC Toolkit"));
     BuildControls();
+    BuildLink();
     qApp->installEventFilter(this);
+}
+
+void frmMain::BuildLink() {
+    if (!linkHardware.linkPort)
+        linkHardware.linkPort = std::make_unique<QtSerialPort>();
+    if (!linkHardware.probePort)
+        linkHardware.probePort = std::make_unique<QtSerialPort>();
+    if (!linkHardware.pacer)
+        linkHardware.pacer = std::make_unique<EventLoopPacer>();
+    linkView = std::make_unique<MainLinkView>(*this);
+    link = std::make_unique<LinkSession>(*linkHardware.linkPort, *linkHardware.probePort,
+                                         *linkHardware.pacer, *linkView, prompts, clock, file1);
+    discovery = std::make_unique<Discovery>(*link, folders.PortsFilePath());
+    AnySerialPortOpen = [this] { return link->AnyPortOpen(); };
+    CloseSerialPorts = [this] { link->ClosePorts(); };
+
+    connect(cmdrescan, &QPushButton::clicked, this, [this] { cmdrescan_Click(); });
+    connect(cboLocators, &QComboBox::activated, this,
+            [this](int index) { cboLocators_Click(index); });
+    connect(cmdManagePorts, &QPushButton::clicked, this, [this] { cmdManagePorts_Click(); });
 }
 
 frmMain::~frmMain() {
     qApp->removeEventFilter(this);
+    if (link)
+        link->ClosePorts();
 }
 
 // --- Building the window -------------------------------------------------------------------
@@ -392,6 +415,8 @@ void frmMain::Form_Load() {
 
     SetLinkControls(false);
 
+    ShowPortList(PortList::Read(folders.PortsFilePath()));
+
     if (!commandLine.isEmpty())
         QTimer::singleShot(0, this, [this] { cmdOpenExistingFile_Click(); });
 }
@@ -457,7 +482,7 @@ void frmMain::SetLinkControls(bool linked) {
         tabstrip->setTabEnabled(TabTransfer, false);
         tabstrip->setTabEnabled(TabSetup, false);
     }
-    const bool logs = !NoLogModel;
+    const bool logs = !link->flags.NoLogModel;
     cmdDownloadAll->setEnabled(linked && logs);
     cmdDownloadByDate->setEnabled(linked && logs);
     for (QWidget* w :
@@ -525,6 +550,34 @@ void frmMain::cmdDisconnect_Click() {
     SetDataFileButtonsEnabled(false);
     FirmwareVersionText.clear();
     ReleaseCurrentFile();
+}
+
+void frmMain::cmdrescan_Click() {
+    if (!prompts.AskYesNo("Are you sure you want to scan?"))
+        return;
+    discovery->ScanAndConnect();
+}
+
+void frmMain::cboLocators_Click(int index) {
+    if (index < 0)
+        return;
+    discovery->cboLocators_Click(cboLocators->itemData(index).toInt());
+}
+
+void frmMain::cmdManagePorts_Click() {
+    auto* editor = new frmPortManage(
+        prompts, folders.PortsFilePath(),
+        [this](const std::vector<PortRecord>& records) { ShowPortList(records); }, this);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->Form_Load();
+    editor->show();
+}
+
+void frmMain::ShowPortList(const std::vector<PortRecord>& records) {
+    cboLocators->clear();
+    for (const PortRecord& record : records)
+        cboLocators->addItem(Latin1(record.serial), record.port);
+    cboLocators->setCurrentIndex(-1);
 }
 
 void frmMain::cmdOpenCertFolder_Click() {

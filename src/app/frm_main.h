@@ -7,6 +7,8 @@
 #include "common/locator_identity.h"
 #include "common/prompts.h"
 #include "datafile/shared_file_handle.h"
+#include "link/discovery.h"
+#include "link/link_session.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -46,8 +48,16 @@ public:
             chooseDataFile;
     };
 
+    // The serial ports and the pacer of the link; empty parts become the real ones (serial
+    // ports of the machine, pauses on the event loop). Tests plug in simulated locators.
+    struct LinkHardware {
+        std::unique_ptr<SerialPort> linkPort;
+        std::unique_ptr<SerialPort> probePort;
+        std::unique_ptr<Pacer> pacer;
+    };
+
     frmMain(Prompts& prompts, const Clock& clock, Folders folders, QString commandLine,
-            Desktop desktop = {}, QWidget* parent = nullptr);
+            Desktop desktop = {}, LinkHardware hardware = {}, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Start-up, in its fixed order; the command-line file is opened once the window is ready.
@@ -85,7 +95,6 @@ public:
     std::function<void()> CloseSerialPorts;
     // Opens the service window after the key combination; set by the service tools.
     std::function<void()> OpenServiceWindow;
-    bool NoLogModel = false;
 
     // --- Data files ------------------------------------------------------------------------
     // Opens a data file as the current one and shows it (Open, the command line).
@@ -186,7 +195,16 @@ public:
     QTimer* tmrSTDLMonitor;
 
     // --- Link, transfer and setup ----------------------------------------------------------
-    // (the link side adds its members here)
+    LinkHardware linkHardware;          // MSComm1 (link port), MSComm2 (probe port), pacing
+    std::unique_ptr<LinkView> linkView; // this window as the link flows see it
+    std::unique_ptr<LinkSession> link;  // flags, senders and the receive handler
+    std::unique_ptr<Discovery> discovery;
+
+    void cmdrescan_Click();
+    void cboLocators_Click(int index);
+    void cmdManagePorts_Click();
+    // Fills the drop-down of saved locators: the serial number shown, the port as item data.
+    void ShowPortList(const std::vector<PortRecord>& records);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -194,6 +212,7 @@ protected:
 
 private:
     void BuildControls();
+    void BuildLink();
     QWidget* BuildConnectTab();
     QWidget* BuildTransferTab();
     QWidget* BuildAnalyseTab();

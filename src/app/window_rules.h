@@ -26,5 +26,4 @@ std::string RemainingCharsText(std::size_t userTextLength);
 // A path from the command line, with surrounding double quotes removed when present.
 std::string UnquotePath(std::string text);
 
-
 } // namespace tarvik

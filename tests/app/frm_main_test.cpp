@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, UnlinkingClearsTheIdentityOnlyWhenAPortWasOpen) {
     EXPECT_FALSE(window->tabstrip->isTabEnabled(frmMain::TabSetup));
     EXPECT_FALSE(window->cmdSetUser->isEnabledTo(window->tabstrip->widget(frmMain::TabSetup)));
 
-    window->NoLogModel = true;
+    window->link->flags.NoLogModel = true;
     portOpen = true;
     window->SetLinkControls(true);
     EXPECT_FALSE(window->cmdDownloadAll->isEnabledTo(transfer));

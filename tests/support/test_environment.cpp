@@ -8,6 +8,9 @@ namespace tarvik::test {
 void UsePrivateEnvironment() {
     const std::string home = TARVIK_TEST_HOME;
     std::filesystem::create_directories(home + "/runtime");
+    // Qt insists that the runtime folder is private to its user.
+    std::filesystem::permissions(home + "/runtime", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
     const std::pair<const char*, std::string> settings[] = {
         {"HOME", home},
         {"XDG_CONFIG_HOME", home + "/.config"},

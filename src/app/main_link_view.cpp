@@ -1,0 +1,94 @@
+#include "app/main_link_view.h"
+
+#include "app/frm_main.h"
+#include "app/latin1_text.h"
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace tarvik {
+
+void MainLinkView::SetStatus(const std::string& text, std::uint32_t colour) {
+    w_.SetStatus(Latin1(text), colour);
+}
+
+void MainLinkView::SetLamp(std::uint32_t colour) {
+    w_.SetLamp(colour);
+}
+
+void MainLinkView::SetLinkControls(bool linked) {
+    w_.SetLinkControls(linked);
+}
+
+void MainLinkView::DisableDataFileButtons() {
+    w_.SetDataFileButtonsEnabled(false);
+}
+
+LocatorIdentity MainLinkView::ShownIdentity() const {
+    return w_.ShownIdentity();
+}
+
+void MainLinkView::ShowIdentity(const LocatorIdentity& identity) {
+    w_.ShowIdentity(identity);
+}
+
+void MainLinkView::ShowFirmware(const std::string& text) {
+    w_.FirmwareVersionText = Latin1(text);
+    w_.lblFirmwareVersion->setText(w_.FirmwareVersionText);
+    QCoreApplication::processEvents();
+}
+
+std::string MainLinkView::LastDownloadCaption() const {
+    return Bytes(w_.lblLastDownloadDate->text());
+}
+
+void MainLinkView::ShowLastDownloadDate(const std::string& text) {
+    w_.lblLastDownloadDate->setText(Latin1(text));
+}
+
+void MainLinkView::ShowPortList(const std::vector<PortRecord>& records) {
+    w_.ShowPortList(records);
+}
+
+void MainLinkView::EnableTransferFrame(bool enabled) {
+    w_.Frame2->setEnabled(enabled);
+}
+
+void MainLinkView::ShowDataArriving(bool downloadButtons) {
+    w_.SetLamp(colours::kGreen);
+    w_.tabstrip->setTabEnabled(frmMain::TabTransfer, true);
+    w_.tabstrip->setCurrentIndex(frmMain::TabTransfer);
+    w_.cmdDownloadByDate->setEnabled(downloadButtons);
+    w_.cmdDownloadAll->setEnabled(downloadButtons);
+    for (int tab : {frmMain::TabConnect, frmMain::TabAnalyse, frmMain::TabSetup})
+        w_.tabstrip->setTabEnabled(tab, true);
+}
+
+void MainLinkView::ShowTransferRunning() {
+    for (int tab : {frmMain::TabConnect, frmMain::TabAnalyse, frmMain::TabSetup})
+        w_.tabstrip->setTabEnabled(tab, false);
+    w_.cmdDownloadByDate->setEnabled(false);
+    w_.cmdDownloadAll->setEnabled(false);
+}
+
+void MainLinkView::ShowProgress(int value) {
+    w_.ProgressBar1->setValue(value);
+}
+
+int MainLinkView::ProgressMaximum() const {
+    return w_.ProgressBar1->maximum();
+}
+
+void MainLinkView::StopDownloadBlink() {
+    w_.StopDownloadBlink();
+}
+
+void MainLinkView::ShowMonitor(const std::string& chunk) {
+    w_.lblMonitor->setText(Latin1(chunk));
+}
+
+} // namespace tarvik

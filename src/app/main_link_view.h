@@ -1,0 +1,36 @@
+#pragma once
+
+#include "link/link_view.h"
+
+namespace tarvik {
+
+class frmMain;
+
+// The main window as the link flows see it.
+class MainLinkView final : public LinkView {
+public:
+    explicit MainLinkView(frmMain& window) : w_(window) {}
+
+    void SetStatus(const std::string& text, std::uint32_t colour) override;
+    void SetLamp(std::uint32_t colour) override;
+    void SetLinkControls(bool linked) override;
+    void DisableDataFileButtons() override;
+    LocatorIdentity ShownIdentity() const override;
+    void ShowIdentity(const LocatorIdentity& identity) override;
+    void ShowFirmware(const std::string& text) override;
+    std::string LastDownloadCaption() const override;
+    void ShowLastDownloadDate(const std::string& text) override;
+    void ShowPortList(const std::vector<PortRecord>& records) override;
+    void EnableTransferFrame(bool enabled) override;
+    void ShowDataArriving(bool downloadButtons) override;
+    void ShowTransferRunning() override;
+    void ShowProgress(int value) override;
+    int ProgressMaximum() const override;
+    void StopDownloadBlink() override;
+    void ShowMonitor(const std::string& chunk) override;
+
+private:
+    frmMain& w_;
+};
+
+} // namespace tarvik

@@ -1,0 +1,129 @@
+#include "app/frm_main.h"
+#include "link/frm_port_manage.h"
+#include "link/link_fakes.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace tarvik;
+
+namespace {
+
+class MainWindowLinkTest : public ::testing::Test {
+protected:
+    std::unique_ptr<frmMain> Make() {
+        folders.documents = dir / "Documents";
+        folders.appData = dir / "AppData";
+        frmMain::LinkHardware hardware;
+        hardware.linkPort = std::make_unique<test::SimulatedPorts::Port>(ports);
+        hardware.probePort = std::make_unique<test::SimulatedPorts::Port>(ports);
+        hardware.pacer = std::make_unique<test::ZeroPacer>();
+        frmMain::Desktop desktop;
+        desktop.openFolder = [](const std::filesystem::path&) {};
+        desktop.openUrl = [](const QString&) {};
+        auto window = std::make_unique<frmMain>(prompts, clock, folders, QString(), desktop,
+                                                std::move(hardware));
+        window->Form_Load();
+        return window;
+    }
+
+    std::vector<std::string> Entries(const frmMain& window) const {
+        std::vector<std::string> entries;
+        for (int i = 0; i < window.cboLocators->count(); ++i)
+            entries.push_back(window.cboLocators->itemText(i).toStdString() + "," +
+                              std::to_string(window.cboLocators->itemData(i).toInt()));
+        return entries;
+    }
+
+    test::TempDir dir;
+    Folders folders;
+    test::SimulatedPorts ports;
+    test::ScriptedPrompts prompts;
+    FixedClock clock{DateTime{2026, 12, 5, 10, 0, 0}};
+};
+
+TEST_F(MainWindowLinkTest, ScanLinksTheLocatorAndRemembersItsPort) {
+    sim::LocatorSettings locator;
+    locator.identity = {"Site crew", "KVZ3", "1234", "V2.04"};
+    locator.lastDownload = "28/11/26";
+    ports.Plug(2, locator);
+    auto window = Make();
+    EXPECT_EQ(window->cboLocators->count(), 0);
+
+    prompts.AnswerYes(); // sure to scan
+    prompts.AnswerYes(); // use this connection
+    window->cmdrescan->click();
+
+    EXPECT_EQ(window->txtModel->text(), "KVZ3");
+    EXPECT_EQ(window->txtSerialNo->text(), "1234");
+    EXPECT_EQ(window->txtUser->text(), "Site crew");
+    EXPECT_EQ(window->lblFirmwareVersion->text(), "V2.04");
+    EXPECT_EQ(window->lblLastDownloadDate->text(), "28/11/26");
+    EXPECT_EQ(window->link->flags.LastSelfTestResult, "Pass");
+    EXPECT_TRUE(window->cmdSetUser->isEnabled());
+    EXPECT_TRUE(window->tabstrip->isTabEnabled(frmMain::TabTransfer));
+    EXPECT_EQ(Entries(*window), std::vector<std::string>{"1234,2"});
+
+    // Disconnect closes the link; the saved entry reconnects without a scan.
+    prompts.AnswerYes();
+    window->cmdDisconnect->click();
+    EXPECT_FALSE(window->link->AnyPortOpen());
+    EXPECT_EQ(window->txtModel->text(), "");
+    prompts.AnswerYes();
+    window->cboLocators_Click(0);
+    EXPECT_EQ(window->txtModel->text(), "KVZ3____");
+    EXPECT_TRUE(window->link->linkPort().IsOpen());
+}
+
+TEST_F(MainWindowLinkTest, ThePortEditorRefusesBadPortsAndSavesOnlyWhenAsked) {
+    const auto portsFile = dir / "AppData" / "tarvik" / "ports.ini";
+    test::WriteBytes(portsFile, "old header\r\n111,3\r\n");
+    auto window = Make();
+    ASSERT_EQ(Entries(*window), std::vector<std::string>{"111,3"});
+
+    window->cmdManagePorts_Click();
+    auto* editor = window->findChild<frmPortManage*>(QStringLiteral("frmPortManage"));
+    ASSERT_NE(editor, nullptr);
+    ASSERT_EQ(editor->lvPorts->topLevelItemCount(), 1);
+    EXPECT_EQ(editor->lvPorts->topLevelItem(0)->text(1), "111");
+
+    editor->txtPort->setText("17");
+    editor->txtSerialNo->setText("222");
+    editor->cmdAdd->click();
+    EXPECT_EQ(prompts.Texts(),
+              std::vector<std::string>{"The port must be a whole number from 1 to 16."});
+    EXPECT_FALSE(editor->changed());
+
+    editor->txtPort->setText("4");
+    editor->cmdAdd->click();
+    EXPECT_TRUE(editor->changed());
+    prompts.AnswerNo();
+    editor->cmdClose->click();
+    EXPECT_EQ(prompts.Texts().back(), "Save changes you have made to the ports list?");
+    EXPECT_EQ(test::ReadBytes(portsFile), "old header\r\n111,3\r\n");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(window->findChild<frmPortManage*>(QStringLiteral("frmPortManage")), nullptr);
+
+    window->cmdManagePorts_Click();
+    editor = window->findChild<frmPortManage*>(QStringLiteral("frmPortManage"));
+    editor->txtPort->setText("4");
+    editor->txtSerialNo->setText("222");
+    editor->cmdAdd->click();
+    prompts.Clear();
+    editor->cmdSave->click();
+    EXPECT_TRUE(prompts.shown().empty()); // Save asks nothing
+    EXPECT_EQ(test::ReadBytes(portsFile), "\r\n111,3\r\n222,4\r\n");
+    EXPECT_EQ(Entries(*window), (std::vector<std::string>{"111,3", "222,4"}));
+    editor->cmdClose->click();
+    EXPECT_TRUE(prompts.shown().empty()); // nothing changed since the save
+}
+
+} // namespace
