@@ -25,9 +25,13 @@ void ShowOwnedWindow(QWidget& window) {
     window.show();
 }
 
-frmPieByMonthMode2* ChartWindows::monthWindow() const { return month_; }
+frmPieByMonthMode2* ChartWindows::monthWindow() const {
+    return month_;
+}
 
-frmPieByDayMode* ChartWindows::dayWindow() const { return day_; }
+frmPieByDayMode* ChartWindows::dayWindow() const {
+    return day_;
+}
 
 frmPieByMonthMode2* ChartWindows::ShowMonth(int month, int year, QWidget* owner) {
     if (month_) {
