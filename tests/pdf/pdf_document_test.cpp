@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
 using namespace tarvik;
 using namespace tarvik::test;
 
@@ -41,4 +45,285 @@ TEST(PdfDocument, EmptyPageIsWrittenByteForByte) {
     EXPECT_EQ(pdf, expected);
     ExpectSoundDocument(bed.file());
     EXPECT_TRUE(bed.sink().messages.empty());
+}
+
+namespace {
+
+// The catalog of a one-page document written after `configure`.
+std::string CatalogAfter(const std::function<void(PDFPrinter&)>& configure) {
+    PdfTestBed bed(false);
+    configure(bed.printer());
+    bed.Begin();
+    const std::string pdf = bed.Finish();
+    ExpectSoundDocument(bed.file());
+    const auto start = pdf.find("/Type /Catalog");
+    return pdf.substr(start, pdf.find("endobj", start) - start);
+}
+
+} // namespace
+
+TEST(PdfDocument, CatalogFollowsZoomLayoutPageModeAndViewerPreferences) {
+    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
+                  p.PDFSetZoomMode(1);
+              }).find("/OpenAction [6 0 R /FitH null]\r\n/PageLayout /SinglePage\r\n>>"),
+              std::string::npos);
+    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
+                  p.PDFSetZoomMode(2);
+              }).find("/OpenAction [6 0 R /XYZ null null 1]\r\n"),
+              std::string::npos);
+    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
+                  p.PDFSetZoomMode(150);
+              }).find("/OpenAction [6 0 R /XYZ null null 1.50]\r\n"),
+              std::string::npos);
+    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
+                  p.PDFSetZoomMode(3);
+              }).find("/OpenAction [6 0 R /XYZ null null 0.03]\r\n"),
+              std::string::npos);
+    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
+                  p.PDFSetLayoutMode(1);
+              }).find("/PageLayout /OneColumn\r\n"),
+              std::string::npos);
+    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
+                  p.PDFSetLayoutMode(2);
+              }).find("/PageLayout /TwoColumnLeft\r\n"),
+              std::string::npos);
+    EXPECT_EQ(CatalogAfter([](PDFPrinter& p) { p.PDFSetLayoutMode(3); }).find("/PageLayout"),
+              std::string::npos);
+    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
+                  p.PDFSetViewerPreferences(12);
+              }).find("/ViewerPreferences<<\r\n/HideMenubar true\r\n/HideToolbar true\r\n>>\r\n"),
+              std::string::npos);
+    EXPECT_NE(CatalogAfter([](PDFPrinter& p) { p.PDFSetViewerPreferences(654321); })
+                  .find("/ViewerPreferences<<\r\n/HideMenubar true\r\n/HideToolbar true\r\n"
+                        "/HideWindowUI true\r\n/DisplayDocTitle true\r\n/CenterWindow true\r\n"
+                        "/FitWindow true\r\n>>\r\n"),
+              std::string::npos);
+    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
+                  p.PDFUseThumbs(true);
+              }).find("/PageLayout /SinglePage\r\n/PageMode /UseThumbs\r\n>>"),
+              std::string::npos);
+    // Outlines without a bookmark: no root to name, so no /Outlines entry.
+    const std::string outlines = CatalogAfter([](PDFPrinter& p) { p.PDFUseOutlines(true); });
+    EXPECT_NE(outlines.find("/PageMode /UseOutlines\r\n"), std::string::npos);
+    EXPECT_EQ(outlines.find("/Outlines"), std::string::npos);
+}
+
+TEST(PdfDocument, BadSettingsAreToldAndReplacedByTheirDefault) {
+    PdfTestBed bed(false);
+    PDFPrinter& p = bed.printer();
+    p.PDFSetUnit(0);
+    p.PDFSetUnit(5);
+    EXPECT_EQ(p.PDFGetUnit(), "cm");
+    p.PDFSetLayoutMode(2);
+    p.PDFSetLayoutMode(7);
+    EXPECT_EQ(p.PDFGetLayoutMode(), 0);
+    p.PDFOrientation(4);
+    p.PDFFormatPage(9);
+    p.PDFFormatPage(std::vector<double>{100});
+    const auto& shown = bed.sink().messages;
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_EQ(shown[0].title, "Code Unité de Mesure - qkPDF 4.0");
+    EXPECT_EQ(shown[0].text, "Code unité de mesure incorrect : 5.\r\n"
+                             "L'Unité de Mesure utilisée sera le centimètre.");
+    EXPECT_EQ(shown[1].title, "Layout Mode - qkPDF 4.0");
+    EXPECT_EQ(shown[1].text, "Layout incorrect : 7.\r\nLe Layout utilisé sera le layout simple.");
+    EXPECT_EQ(shown[2].title, "Type d'Orientation de Page - qkPDF 4.0");
+    EXPECT_EQ(shown[2].text, "Code orientation de page incorrect : 4.\r\n"
+                             "L'Orientation de la page sera le mode portrait.");
+    EXPECT_EQ(shown[3].title, "Format de Page - qkPDF 4.0");
+    EXPECT_EQ(shown[3].text,
+              "Code format de page incorrect : 9.\r\nLe Format de page utilisé sera le format A4.");
+    EXPECT_EQ(shown[4].text,
+              "Code format de page incorrect : .\r\nLe Format de page utilisé sera le format A4");
+    for (const auto& message : shown) {
+        EXPECT_EQ(message.icon, PdfMessageIcon::Stop);
+    }
+    EXPECT_EQ(p.PDFGetPageWidth(), 595.28);
+    EXPECT_EQ(p.PDFGetPageHeight(), 841.89);
+}
+
+TEST(PdfDocument, UnitsMarginsAndPositions) {
+    PdfTestBed bed(false);
+    PDFPrinter& p = bed.printer();
+    EXPECT_EQ(p.PDFGetUnit(), "cm");
+    p.PDFSetUnit(1);
+    EXPECT_EQ(p.PDFGetUnit(), "mm");
+    p.PDFSetUnit(0);
+    EXPECT_EQ(p.PDFGetUnit(), "pt");
+    EXPECT_EQ(p.PDFGetLeftMargin(), 1);
+    EXPECT_EQ(p.PDFGetCellMargin(), 3);
+    p.PDFSetLeftMargin(2.5);
+    p.PDFSetTopMargin(3.5);
+    EXPECT_EQ(p.PDFGetLeftMargin(), 2);
+    EXPECT_EQ(p.PDFGetTopMargin(), 4);
+    p.PDFSetMargins(5, 7);
+    EXPECT_EQ(p.PDFGetRightMargin(), 5);
+    EXPECT_EQ(p.PDFGetBottomMargin(), 7);
+    p.PDFSetMargins(5, 7, 8, 9);
+    EXPECT_EQ(p.PDFGetRightMargin(), 8);
+    EXPECT_EQ(p.PDFGetBottomMargin(), 9);
+    p.PDFSetCellMargin(1e9); // beyond a 16-bit number: kept at its largest value
+    EXPECT_EQ(p.PDFGetCellMargin(), 32767);
+    EXPECT_EQ(p.PDFGetX(), 1);
+    EXPECT_EQ(p.PDFGetY(), 1);
+}
+
+TEST(PdfDocument, PageFormatsAndOrientationSetTheMediaBoxOfEachPage) {
+    PdfTestBed bed(false);
+    PDFPrinter& p = bed.printer();
+    p.PDFOrientation(0); // A4 landscape: rounded to whole points, then exchanged
+    EXPECT_EQ(p.PDFGetPageWidth(), 842);
+    EXPECT_EQ(p.PDFGetPageHeight(), 595);
+    bed.Begin();
+    EXPECT_EQ(p.PDFNbPage(), 1);
+    p.PDFEndPage();
+    p.PDFOrientation(0); // twice exchanges them back
+    p.PDFNewPage();
+    p.PDFEndPage();
+    p.PDFFormatPage(3); // Letter
+    p.PDFNewPage();
+    p.PDFEndPage();
+    p.PDFFormatPage(std::vector<double>{300.5, 400.25});
+    p.PDFNewPage();
+    p.PDFEndPage();
+    p.PDFFormatPage(1); // A3
+    p.PDFOrientation(1);
+    p.PDFNewPage();
+    EXPECT_EQ(p.PDFPageNumber(), 5);
+    EXPECT_EQ(p.PDFNbPage(), 1);
+    const std::string pdf = bed.Finish();
+    EXPECT_EQ(p.PDFNbPage(), 5);
+    ExpectSoundDocument(bed.file());
+    std::vector<std::string> boxes;
+    for (size_t at = pdf.find("/MediaBox"); at != std::string::npos;
+         at = pdf.find("/MediaBox", at + 1)) {
+        boxes.push_back(pdf.substr(at, pdf.find("\r\n", at) - at));
+    }
+    EXPECT_EQ(boxes,
+              (std::vector<std::string>{"/MediaBox [ 0 0 842 595]", "/MediaBox [ 0 0 595 842]",
+                                        "/MediaBox [ 0 0 612 792]", "/MediaBox [ 0 0 300.5 400.25]",
+                                        "/MediaBox [ 0 0 842 1191]"}));
+    EXPECT_NE(RunTool("pdfinfo " + Quoted(bed.file())).output.find("Pages:           5\n"),
+              std::string::npos);
+}
+
+TEST(PdfDocument, FurtherPagesCarryTheirCommentLinesAndRealOffsets) {
+    PdfTestBed bed;
+    PDFPrinter& p = bed.printer();
+    p.PDFSetUnit(0);
+    bed.Begin();
+    p.PDFSetFont(0, 12);
+    p.PDFTextOut("first page", 20, 40);
+    p.PDFEndPage();
+    p.PDFNewPage();
+    p.PDFTextOut("second page", 20, 40);
+    const std::string pdf = bed.Finish();
+    ExpectSoundDocument(bed.file());
+    // Page 1's stream and length objects are framed by the comment lines.
+    EXPECT_NE(pdf.find("%FIN_TEXT/%\r\nendstream\r\nendobj\r\n%FIN_OBJ/%\r\n\r\n"
+                       "%DEBUT_OBJ/%\r\n3 0 obj\r\n"),
+              std::string::npos);
+    const std::string length = std::to_string(PageContent(pdf, 1).size());
+    EXPECT_NE(pdf.find("%DEBUT_OBJ/%\r\n3 0 obj\r\n" + length +
+                       "\r\nendobj\r\n%FIN_OBJ/%\r\n\r\n"
+                       "4 0 obj\r\n<< /Length 5 0 R\r\n >>\r\nstream\r\n%DEBUT_OBJ/%\r\n"),
+              std::string::npos);
+    // The last page's length object has no comment lines.
+    const std::string lastLength = std::to_string(PageContent(pdf, 2).size());
+    EXPECT_NE(
+        pdf.find("endstream\r\nendobj\r\n\r\n5 0 obj\r\n" + lastLength + "\r\nendobj\r\n\r\n"),
+        std::string::npos);
+    const std::string text = PdfToText(bed.file());
+    EXPECT_NE(text.find("first page"), std::string::npos);
+    EXPECT_NE(text.find("second page"), std::string::npos);
+    EXPECT_LT(text.find("first page"), text.find("\f"));
+}
+
+TEST(PdfDocument, InformationTextsKeepBalancedParenthesesAndEscapeTheRest) {
+    PdfTestBed bed(false);
+    PDFPrinter& p = bed.printer();
+    p.PDFTitle("Certificate (copy)");
+    p.PDFAuthor("Field team :-)");
+    p.PDFSubject("C:\\certs\\(old");
+    p.PDFKeywords("Génération");
+    p.PDFCreator("a ) b ( c");
+    p.PDFProducer("x(y(z)");
+    bed.Begin();
+    const std::string pdf = bed.Finish();
+    ExpectSoundDocument(bed.file());
+    const std::string info = ObjectText(pdf, 1);
+    EXPECT_NE(info.find("/Title (Certificate (copy))\r\n"), std::string::npos);
+    EXPECT_NE(info.find("/Author (Field team :-\\))\r\n"), std::string::npos);
+    EXPECT_NE(info.find("/Subject (C:\\\\certs\\\\\\(old)\r\n"), std::string::npos);
+    EXPECT_NE(info.find("/Keywords (G\xE9n\xE9ration)\r\n"), std::string::npos);
+    EXPECT_NE(info.find("/Creator (a \\) b \\( c)\r\n"), std::string::npos);
+    EXPECT_NE(info.find("/Producer (x\\(y(z))\r\n"), std::string::npos);
+    const std::string shown = RunTool("pdfinfo -enc UTF-8 " + Quoted(bed.file())).output;
+    EXPECT_NE(shown.find("Certificate (copy)"), std::string::npos);
+    EXPECT_NE(shown.find("Field team :-)"), std::string::npos);
+    EXPECT_NE(shown.find("C:\\certs\\(old"), std::string::npos);
+    EXPECT_NE(shown.find("Génération"), std::string::npos);
+}
+
+TEST(PdfDocument, AFileThatCannotBeCreatedIsReportedByEndDoc) {
+    PdfTestBed bed;
+    PDFPrinter& p = bed.printer();
+    p.PDFConfirm(true);
+    p.PDFView(true);
+    p.PDFFileName((bed.dir() / "no such folder" / "x.pdf").string());
+    p.PDFBeginDoc();
+    p.PDFSetFont(0, 10);
+    p.PDFTextOut("lost", 10, 10);
+    p.PDFEndPage();
+    p.PDFNewPage();
+    EXPECT_FALSE(p.PDFEndDoc());
+    EXPECT_TRUE(bed.sink().messages.empty()); // no "generated" claim
+    EXPECT_TRUE(bed.viewed.empty());
+    EXPECT_FALSE(p.PDFEndDoc()); // a second end is harmless too
+}
+
+TEST(PdfDocument, EndDocConfirmsAndOpensTheViewerOnlyWhenAsked) {
+    PdfTestBed quiet(false);
+    quiet.Begin();
+    quiet.Finish();
+    EXPECT_TRUE(quiet.sink().messages.empty());
+    EXPECT_TRUE(quiet.viewed.empty());
+
+    PdfTestBed bed(false);
+    bed.printer().PDFConfirm(true);
+    bed.printer().PDFView(true);
+    bed.Begin();
+    bed.Finish();
+    ASSERT_EQ(bed.sink().messages.size(), 1u);
+    EXPECT_EQ(bed.sink().messages[0].title, "Génération du Fichier PDF - qkPDF 4.0");
+    EXPECT_EQ(bed.sink().messages[0].text, "Fichier PDF généré.");
+    EXPECT_EQ(bed.sink().messages[0].icon, PdfMessageIcon::None);
+    EXPECT_EQ(bed.viewed, std::vector<std::filesystem::path>{bed.file()});
+    EXPECT_EQ(bed.printer().PDFGetFileName(), bed.file().string());
+}
+
+TEST(PdfDocument, WatermarkIsSlantedAcrossEveryPage) {
+    PdfTestBed bed;
+    PDFPrinter& p = bed.printer();
+    p.PDFSetUnit(0);
+    p.PDFFiligran("DRAFT");
+    bed.Begin();
+    const std::string pdf = bed.Finish();
+    ExpectSoundDocument(bed.file());
+    // DRAFT in Helvetica-Bold at 50 points is 169.4 points wide; its place uses the sine and
+    // cosine of 45 radians.
+    const double w = 169.4;
+    const double x = (595.28 - std::cos(45.0) * w) / 2.75;
+    const double y = (std::sin(45.0) * w + 841.89) / 2.15;
+    char matrix[128];
+    std::snprintf(matrix, sizeof matrix, "0.70711 0.70711 -0.70711 0.70711 %.2f %.2f Tm", x,
+                  841.89 - y);
+    EXPECT_EQ(PageContent(pdf), std::string("q 1.000 0.753 0.796 rg \r\n%DEBUT_TEXT/%\r\nBT\r\n") +
+                                    matrix + "\r\n/F5 50.00 Tf\r\n(DRAFT) Tj\r\nET\r\nQ\r\n" +
+                                    "%FIN_TEXT/%\r\n");
+    // A slanted text comes back from a reader letter by letter.
+    const std::string text = PdfToText(bed.file());
+    for (const char* piece : {"D", "R", "A", "FT"}) {
+        EXPECT_NE(text.find(piece), std::string::npos) << piece;
+    }
 }
