@@ -151,10 +151,10 @@ std::vector<std::string> ListAfmNames(const std::filesystem::path& folder) {
             fileNames.push_back(std::move(name));
         }
     }
-    std::sort(fileNames.begin(), fileNames.end());
     for (auto& name : fileNames) {
         name.resize(name.size() - 4);
     }
+    std::sort(fileNames.begin(), fileNames.end());
     return fileNames;
 }
 

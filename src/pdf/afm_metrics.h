@@ -28,8 +28,8 @@ std::optional<AfmWidths> ReadAfmWidthsFile(const std::filesystem::path& file);
 long long SumWidths(const AfmWidths& widths, std::string_view text);
 
 // The font names a folder offers: every file whose name, lower-cased, contains ".afm", with
-// the last four characters of its name dropped, sorted by file name so that the fonts are
-// numbered the same on every machine. Empty when the folder cannot be listed.
+// the last four characters of its name dropped, sorted by those names so that the fonts are
+// numbered the same on every machine (Helvetica before Helvetica-Bold). Empty when the folder cannot be listed.
 std::vector<std::string> ListAfmNames(const std::filesystem::path& folder);
 
 } // namespace tarvik::pdf

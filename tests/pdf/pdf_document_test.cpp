@@ -319,7 +319,7 @@ TEST(PdfDocument, WatermarkIsSlantedAcrossEveryPage) {
     std::snprintf(matrix, sizeof matrix, "0.70711 0.70711 -0.70711 0.70711 %.2f %.2f Tm", x,
                   841.89 - y);
     EXPECT_EQ(PageContent(pdf), std::string("q 1.000 0.753 0.796 rg \r\n%DEBUT_TEXT/%\r\nBT\r\n") +
-                                    matrix + "\r\n/F5 50.00 Tf\r\n(DRAFT) Tj\r\nET\r\nQ\r\n" +
+                                    matrix + "\r\n/F6 50.00 Tf\r\n(DRAFT) Tj\r\nET\r\nQ\r\n" +
                                     "%FIN_TEXT/%\r\n");
     // A slanted text comes back from a reader letter by letter.
     const std::string text = PdfToText(bed.file());
