@@ -25,21 +25,25 @@ std::vector<std::uint32_t> RanksFromKeys(const std::vector<std::string>& keys) {
     return rank;
 }
 
-// Ranks of rows whose cells are mostly distinct (dates): one short key per row.
-std::vector<std::uint32_t> RankEveryRow(std::size_t rowCount, SortType type,
-                                        const RowCellText& cellText) {
-    std::vector<std::string> keys(rowCount);
+// Ranks of date cells, which are mostly distinct. A date key is empty or fourteen digits, so
+// its text order is the order of its number (0 for empty, below every date): no key text is
+// kept per row.
+std::vector<std::uint64_t> RankDates(std::size_t rowCount, const RowCellText& cellText) {
+    std::vector<std::uint64_t> rank(rowCount);
     std::string text;
     for (std::uint32_t row = 0; row < rowCount; ++row) {
         cellText(row, text);
-        keys[row] = SortKey(type, text);
+        std::uint64_t number = 0;
+        for (char digit : DateKey(text))
+            number = number * 10 + static_cast<std::uint64_t>(digit - '0');
+        rank[row] = number;
     }
-    return RanksFromKeys(keys);
+    return rank;
 }
 
 // Ranks of rows whose cells repeat a few texts (words, depths, letters): each distinct text is
 // keyed once, so the long number keys are never held per row.
-std::vector<std::uint32_t> RankDistinctTexts(std::size_t rowCount, SortType type,
+std::vector<std::uint64_t> RankDistinctTexts(std::size_t rowCount, SortType type,
                                              const RowCellText& cellText) {
     std::unordered_map<std::string, std::uint32_t> textIds;
     std::vector<std::string> distinctKeys;
@@ -53,9 +57,10 @@ std::vector<std::uint32_t> RankDistinctTexts(std::size_t rowCount, SortType type
         idOfRow[row] = it->second;
     }
     const std::vector<std::uint32_t> rankOfId = RanksFromKeys(distinctKeys);
-    for (std::uint32_t& id : idOfRow)
-        id = rankOfId[id];
-    return idOfRow;
+    std::vector<std::uint64_t> rank(rowCount);
+    for (std::size_t row = 0; row < rowCount; ++row)
+        rank[row] = rankOfId[idOfRow[row]];
+    return rank;
 }
 
 } // namespace
@@ -65,8 +70,8 @@ void SortRowOrder(std::vector<std::uint32_t>& order, SortType type, bool descend
     std::uint32_t rowCount = 0;
     for (std::uint32_t row : order)
         rowCount = std::max(rowCount, row + 1);
-    const std::vector<std::uint32_t> rank = type == SortType::Date
-                                                ? RankEveryRow(rowCount, type, cellText)
+    const std::vector<std::uint64_t> rank = type == SortType::Date
+                                                ? RankDates(rowCount, cellText)
                                                 : RankDistinctTexts(rowCount, type, cellText);
     if (descending)
         std::stable_sort(order.begin(), order.end(),
