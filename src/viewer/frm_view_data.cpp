@@ -196,10 +196,20 @@ void frmViewData::BuildTable() {
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(false);
     header->setHighlightSections(false);
+    // The widths are the columns' own (in twips), widened where this platform's font needs
+    // more room for a date or a header with its sort image.
     const int dpi = logicalDpiX();
-    for (int column = 0; column < kRecordColumnCount; ++column)
-        header->resizeSection(column, RecordColumns()[static_cast<std::size_t>(column)].widthTwips *
-                                          dpi / 1440);
+    const QFontMetrics cellFont = lvwList->fontMetrics();
+    const QFontMetrics headerFont = header->fontMetrics();
+    for (int column = 0; column < kRecordColumnCount; ++column) {
+        const RecordColumn& c = RecordColumns()[static_cast<std::size_t>(column)];
+        int width = std::max(c.widthTwips * dpi / 1440,
+                             headerFont.horizontalAdvance(QString::fromLatin1(c.header)) + 36);
+        if (column == kDateColumn)
+            width = std::max(
+                width, cellFont.horizontalAdvance(QStringLiteral("00/00/00   00:00:00")) + 16);
+        header->resizeSection(column, width);
+    }
     connect(header, &QHeaderView::sectionClicked, this, &frmViewData::lvwList_ColumnClick);
 
     lblNoData = new QLabel(QStringLiteral("No Data for this Selection"), tableArea);
