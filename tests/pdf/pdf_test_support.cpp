@@ -66,12 +66,22 @@ std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int
             out.put(static_cast<char>(noise() & 0xFF));
         }
     }
-    const auto made =
-        RunTool(std::string("cjpeg -quality 90 ") + (options.progressive ? "-progressive " : "") +
-                "-outfile " + Quoted(file) + " " + Quoted(source));
+    ToolResult made;
+    if (options.cmyk) {
+        made = RunTool("tjbench " + Quoted(source) +
+                       " 90 -cmyk -subsamp 444 -benchtime 0.01 -warmup 0 -quiet");
+        const std::string stem = source.substr(0, source.size() - 4);
+        std::filesystem::rename(stem + "_444_Q90.jpg", file);
+        std::filesystem::remove(stem + "_444_Q90_full.ppm");
+        std::filesystem::remove(stem + "_444_Q90_full-err.ppm");
+    } else {
+        made = RunTool(std::string("cjpeg -quality 90 ") +
+                       (options.progressive ? "-progressive " : "") + "-outfile " + Quoted(file) +
+                       " " + Quoted(source));
+    }
     std::filesystem::remove(source);
     if (made.exitCode != 0) {
-        throw std::runtime_error("cjpeg failed: " + made.output);
+        throw std::runtime_error("making a JPEG failed: " + made.output);
     }
     return file;
 }

@@ -40,10 +40,12 @@ ToolResult QpdfCheck(const std::filesystem::path& pdf);
 bool QpdfClean(const ToolResult& check);
 std::string PdfToText(const std::filesystem::path& pdf);
 
-// A JPEG made by cjpeg from a noisy picture of the given size.
+// A JPEG made by cjpeg from a noisy picture of the given size (CMYK ones by tjbench, which
+// writes them without a JFIF header).
 struct JpegOptions {
     bool grey = false;
     bool progressive = false;
+    bool cmyk = false;
 };
 std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int height,
                                JpegOptions options = {});
