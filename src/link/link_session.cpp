@@ -80,8 +80,15 @@ void LinkSession::Handle(const PortEvent& event) {
 
     const bool hasPowerDown = Contains(chunk, wire::kPowerDown);
     const auto selfTest = wire::TextAfter(chunk, wire::kSelfTest, 1);
-    const auto lastDownload = wire::TextAfter(chunk, wire::kLastDownload, 8);
-    const auto locatorTime = wire::TextAfter(chunk, wire::kTimeMarker, 8);
+    // A reply cut short by the end of its chunk is not taken: a partial date would be shown
+    // as the last download, a partial time would "correct" the locator's clock by hours.
+    auto whole = [](std::optional<std::string> text, std::size_t length) {
+        return text && text->size() == length ? text : std::nullopt;
+    };
+    const auto lastDownload = whole(wire::TextAfter(chunk, wire::kLastDownload, 8), 8);
+    auto locatorTime = whole(wire::TextAfter(chunk, wire::kTimeMarker, 8), 8);
+    if (locatorTime && !wire::IsTimeOfDay(*locatorTime))
+        locatorTime.reset();
 
     // Keep asking until the last download date is shown; never while a request is going out.
     if (view_.LastDownloadCaption().empty() && !lastDownload && !requestingLastDownload_) {

@@ -2,6 +2,8 @@
 
 #include "link/port_naming.h"
 
+#include <QFileInfo>
+
 namespace tarvik {
 
 int CommsEventCode(QSerialPort::SerialPortError error) {
@@ -38,7 +40,8 @@ bool QtSerialPort::Open(int comNumber, PortRole role) {
     port_.setParity(QSerialPort::NoParity);
     port_.setDataBits(QSerialPort::Data8);
     port_.setStopBits(QSerialPort::OneStop);
-    port_.setPortName(QString::fromStdString(PortDeviceName(comNumber)));
+    device_ = QString::fromStdString(PortDeviceName(comNumber));
+    port_.setPortName(device_);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
         lastError_ = port_.errorString();
@@ -54,6 +57,8 @@ bool QtSerialPort::Open(int comNumber, PortRole role) {
 }
 
 void QtSerialPort::Close() {
+    // Whatever had not been handed on belongs to a link that is over.
+    pending_.clear();
     if (port_.isOpen())
         port_.close();
 }
@@ -96,32 +101,58 @@ void QtSerialPort::SetRts(bool on) {
         port_.setRequestToSend(on);
 }
 
+void QtSerialPort::Post(PortEvent event) {
+    pending_.push_back(std::move(event));
+    QMetaObject::invokeMethod(
+        this, [this] { DeliverNext(); }, Qt::QueuedConnection);
+}
+
+void QtSerialPort::DeliverNext() {
+    if (pending_.empty())
+        return;
+    PortEvent event = std::move(pending_.front());
+    pending_.pop_front();
+    if (event.code == kDeviceLost) {
+        if (onDeviceLost)
+            onDeviceLost();
+    } else if (event.code != PortEvent::kReceive && !port_.isOpen()) {
+        // A read error on the way to losing the device is part of the loss, not a comms
+        // error of its own.
+    } else if (onEvent) {
+        onEvent(std::move(event));
+    }
+}
+
 void QtSerialPort::OnReadyRead() {
-    if (role_ != PortRole::Link || !onEvent)
+    if (role_ != PortRole::Link || !port_.isOpen())
         return;
     const QByteArray bytes = port_.readAll();
     if (!bytes.isEmpty())
-        onEvent(PortEvent{PortEvent::kReceive, bytes.toStdString()});
+        Post(PortEvent{PortEvent::kReceive, bytes.toStdString()});
 }
 
 void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::NoError)
         return;
-    if (error == QSerialPort::ResourceError) {
+    // A device that has gone (unplugged, switched off, the simulator stopped) may first show
+    // as a failed read or write; once its device file is gone it is a loss, not an error.
+    const bool gone = error == QSerialPort::ResourceError ||
+                      ((error == QSerialPort::ReadError || error == QSerialPort::WriteError) &&
+                       !QFileInfo::exists(device_));
+    if (gone) {
         port_.clearError();
         if (role_ == PortRole::Link && port_.isOpen()) {
-            // Keep what already arrived, then end the link.
+            // What already arrived is handled first, then the link ends.
             OnReadyRead();
-            if (onDeviceLost)
-                onDeviceLost();
+            Post(PortEvent{kDeviceLost, {}});
         }
-        Close();
+        port_.close();
         return;
     }
     const int code = CommsEventCode(error);
     port_.clearError();
-    if (code != 0 && role_ == PortRole::Link && port_.isOpen() && onEvent)
-        onEvent(PortEvent{code, {}});
+    if (code != 0 && role_ == PortRole::Link && port_.isOpen())
+        Post(PortEvent{code, {}});
 }
 
 } // namespace tarvik

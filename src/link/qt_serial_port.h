@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QSerialPort>
+#include <deque>
 
 namespace tarvik {
 
@@ -29,8 +30,16 @@ public:
 private:
     void OnReadyRead();
     void OnError(QSerialPort::SerialPortError error);
+    // Events are handed on from the event loop, never from inside the readyRead signal:
+    // Qt does not signal readyRead again while a slot of it runs, and the receive handler
+    // lets events run (paced sends), so data arriving meanwhile would wait unseen.
+    void Post(PortEvent event);
+    void DeliverNext();
 
+    static constexpr int kDeviceLost = -1;
     QSerialPort port_;
+    QString device_;
+    std::deque<PortEvent> pending_;
     PortRole role_ = PortRole::Probe;
     QString lastError_;
 };

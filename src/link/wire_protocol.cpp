@@ -84,6 +84,17 @@ int MinuteDifference(std::string_view pcTime, std::string_view locatorTime) {
     return MinutesOfDay(pcTime) - MinutesOfDay(locatorTime);
 }
 
+bool IsTimeOfDay(std::string_view text) {
+    if (text.size() != 8)
+        return false;
+    for (std::size_t i = 0; i < 8; ++i) {
+        const bool colon = i == 2 || i == 5;
+        if (colon ? text[i] != ':' : (text[i] < '0' || text[i] > '9'))
+            return false;
+    }
+    return true;
+}
+
 bool IsNoLogModel(std::string_view modelText) {
     return Contains(modelText, "nd") || Contains(modelText, "ND");
 }

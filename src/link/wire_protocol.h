@@ -62,6 +62,9 @@ std::optional<std::string> TextAfter(std::string_view chunk, std::string_view ma
 // "hh:mm:ss" texts; a text that is not a time counts its missing parts as 0.
 int MinuteDifference(std::string_view pcTime, std::string_view locatorTime);
 
+// True for "hh:mm:ss" with digits where the digits go.
+bool IsTimeOfDay(std::string_view text);
+
 // True for a model text that names a locator without a usage log ("nd" or "ND" in it).
 bool IsNoLogModel(std::string_view modelText);
 

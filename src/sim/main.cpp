@@ -26,7 +26,7 @@ constexpr const char* kUsage =
     "identity options: --model M  --serial S  --user TEXT  --firmware TEXT\n"
     "                  --last-download DD/MM/YY  --self-test LETTER\n"
     "link options:     --chunk MIN-MAX  --baud N  --unpaced  --clock-offset MINUTES\n"
-    "                  --power-down-after N  --no-end-mark  --silent\n";
+    "                  --power-down-after N  --no-end-mark  --silent  --trace\n";
 
 int Usage(const std::string& why) {
     std::cerr << "tarvik-locator-sim: " << why << "\n" << kUsage;
@@ -89,6 +89,10 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
         }
         if (name == "--no-end-mark") {
             o.locator.sendEndMark = false;
+            continue;
+        }
+        if (name == "--trace") {
+            o.transport.trace = true;
             continue;
         }
         if (name == "--silent") {

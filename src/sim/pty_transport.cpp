@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <thread>
@@ -89,6 +90,7 @@ bool ServeOnPseudoTerminal(LocatorEngine& engine, const std::filesystem::path& l
         std::max<std::size_t>(1, transport.minChunk),
         std::max(transport.minChunk, transport.maxChunk));
     bool connected = false;
+    std::size_t traced = 0;
     char buffer[4096];
     while (!stop) {
         pollfd p{master, POLLIN, 0};
@@ -108,6 +110,9 @@ bool ServeOnPseudoTerminal(LocatorEngine& engine, const std::filesystem::path& l
                 engine.Receive(std::string_view(buffer, static_cast<std::size_t>(n)), NowMillis());
         }
         engine.Tick(NowMillis());
+        for (; transport.trace && traced < engine.commands().size(); ++traced)
+            std::fprintf(stderr, "tarvik-locator-sim: took %s\n",
+                         engine.commands()[traced].c_str());
         if (engine.HasOutput()) {
             const std::string chunk = engine.TakeOutput(chunkSize(random));
             if (!WriteAll(master, chunk, stop))

@@ -16,6 +16,8 @@ struct TransportSettings {
     // Bits per second of the line (10 bits a character); 0 sends as fast as the PC reads.
     unsigned baud = 115200;
     std::uint32_t seed = 1;
+    // Prints every command the locator takes on stderr.
+    bool trace = false;
 };
 
 // Creates a pseudo-terminal in raw mode, links it to `linkPath` (an existing link or file

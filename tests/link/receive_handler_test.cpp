@@ -81,6 +81,18 @@ TEST_F(ReceiveHandler, ClockCorrectedOnlyBeyondTwoMinutes) {
         prompts.Texts().back().ends_with("subtracting 1438 minutes from the locator time."));
 }
 
+TEST_F(ReceiveHandler, RepliesCutShortByTheirChunkAreNotTaken) {
+    Receive("#AE 05/12/26 #T");
+    Receive("#T09:5");
+    Receive("#T09:5x:00");
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(link.written, "");
+    view.lastDownload.clear();
+    Receive("#LD04/1");
+    EXPECT_EQ(view.lastDownload, "");
+    EXPECT_EQ(link.written, "#LD"); // asked again instead
+}
+
 TEST_F(ReceiveHandler, PowerDownEndsTheLinkAndWritesNothing) {
     ASSERT_TRUE(file1.OpenForWriting(dir / "d.lgd"));
     session.flags.DownloadInProgress = true;
