@@ -262,7 +262,9 @@ void PDFPrinter::WriteCatalog(int pagesObject, int outlineRoot) {
     if (layoutMode_ >= 0 && layoutMode_ <= 2) {
         AppendLine(kLayouts[layoutMode_]);
     }
-    if (useThumbs_) {
+    // A dictionary holds a key once; with both modes asked for, outlines win, as they do in
+    // readers that take the last of two keys.
+    if (useThumbs_ && !useOutlines_) {
         AppendLine("/PageMode /UseThumbs");
     }
     if (useOutlines_) {
