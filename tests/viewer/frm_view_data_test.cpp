@@ -212,3 +212,13 @@ TEST_F(ViewerWindowTest, ClosingTellsTheMainWindow) {
     Open().close();
     EXPECT_EQ(closings, 1);
 }
+
+TEST_F(ViewerWindowTest, TheCurrentRowFollowsItsRecordThroughASort) {
+    Write({{RecordLine({.depth = "300"}), RecordLine({.depth = "100"}),
+            RecordLine({.depth = "200"})}});
+    frmViewData& v = Open();
+    v.lvwList->setCurrentIndex(v.records().index(0, kDepthColumn)); // depth 300
+    v.lvwList_ColumnClick(kDepthColumn);
+    EXPECT_EQ(v.lvwList->currentIndex().row(), 2);
+    EXPECT_EQ(v.records().CellTextAt(v.lvwList->currentIndex().row(), kDepthColumn), "300");
+}
