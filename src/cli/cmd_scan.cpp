@@ -1,0 +1,62 @@
+#include "cli/command.h"
+#include "cli/link_command_session.h"
+
+#include <ostream>
+
+namespace tarvik::cli {
+
+namespace {
+
+// tarvik scan [--yes]: the Scan button without a window: probes COM1 to COM16, asks (or
+// with --yes takes) the first locator that answers, records its port and prints who it is.
+int ScanCommand(Context& context) {
+    if (!context.args.empty()) {
+        context.err << "usage: tarvik scan [--yes]\n";
+        return kUsage;
+    }
+    LinkCommandSession link(context);
+    if (!link.discovery.ScanForLocator()) {
+        context.err << "tarvik: No locator found\n";
+        return kFailure;
+    }
+    link.session.OpenSessionPort(link.session.LocatorPort);
+    link.session.senders().SendCommandSlow("#LD");
+    link.session.senders().SendCommandSlow("#ST");
+    link.session.RequestLocatorTime();
+    link.WaitForFirstReplies();
+    context.out << "port: " << link.session.LocatorPort << "\n";
+    link.PrintIdentity(context.out);
+    return kSuccess;
+}
+
+// tarvik info --port N: connects as a saved port does and prints the locator's identity,
+// firmware, last download date and self-test letter.
+int InfoCommand(Context& context) {
+    const auto port = TakePortOption(context);
+    if (!port || !context.args.empty()) {
+        context.err << "usage: tarvik info --port N\n";
+        return kUsage;
+    }
+    LinkCommandSession link(context);
+    if (!link.discovery.ConnectToSavedPort(*port)) {
+        context.err << "tarvik: " << link.view.lastStatus << "\n";
+        return kFailure;
+    }
+    link.session.senders().SendCommandSlow("#LD");
+    link.session.senders().SendCommandSlow("#ST");
+    link.WaitForFirstReplies();
+    context.out << "port: " << *port << "\n";
+    link.PrintIdentity(context.out);
+    return kSuccess;
+}
+
+const RegisterCommand kScan{
+    {"scan", "[--yes]                  find a locator on COM1..COM16, print port and identity",
+     &ScanCommand}};
+const RegisterCommand kInfo{
+    {"info", "--port N                 identity, firmware, last download date, self-test letter",
+     &InfoCommand}};
+
+} // namespace
+
+} // namespace tarvik::cli

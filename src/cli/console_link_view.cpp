@@ -1,0 +1,18 @@
+#include "cli/console_link_view.h"
+
+#include <ostream>
+
+namespace tarvik::cli {
+
+void ConsoleLinkView::SetStatus(const std::string& text, std::uint32_t) {
+    lastStatus = text;
+    if (!text.empty())
+        progress_ << text << "\n";
+}
+
+void ConsoleLinkView::SetLinkControls(bool linked) {
+    if (!linked && onUnlink)
+        onUnlink();
+}
+
+} // namespace tarvik::cli

@@ -1,0 +1,60 @@
+#include "cli/link_command_session.h"
+
+#include "common/text.h"
+#include "link/port_list.h"
+#include "link/wire_protocol.h"
+
+#include <QElapsedTimer>
+#include <ostream>
+
+namespace tarvik::cli {
+
+LinkCommandSession::LinkCommandSession(Context& context)
+    : view(context.err),
+      session(linkPort, probePort, pacer, view, context.prompts, context.clock, file1),
+      discovery(session, context.folders.PortsFilePath()) {
+    view.onUnlink = [this] { session.ClosePorts(); };
+}
+
+LinkCommandSession::~LinkCommandSession() {
+    session.ClosePorts();
+}
+
+bool LinkCommandSession::WaitFor(const std::function<bool()>& done, int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < milliseconds)
+        pacer.Wait(Pause::Medium);
+    return done();
+}
+
+void LinkCommandSession::WaitForFirstReplies() {
+    auto answered = [this] {
+        return !view.lastDownload.empty() && !session.flags.LastSelfTestResult.empty();
+    };
+    for (int attempt = 0; attempt < 3 && !answered() && linkPort.IsOpen(); ++attempt) {
+        if (WaitFor(answered, 1500))
+            break;
+        if (session.flags.LastSelfTestResult.empty())
+            session.senders().SendCommandSlow(wire::kSelfTest);
+    }
+}
+
+void LinkCommandSession::PrintIdentity(std::ostream& out) const {
+    out << "model: " << view.identity.model << "\n"
+        << "serial: " << view.identity.serial << "\n"
+        << "user: " << Trim(view.identity.user) << "\n"
+        << "firmware: " << view.identity.firmware << "\n"
+        << "last download: " << view.lastDownload << "\n"
+        << "self test: " << session.flags.LastSelfTestResult << "\n";
+}
+
+std::optional<int> TakePortOption(Context& context) {
+    const auto text = context.TakeOption("--port");
+    const auto port = text ? ParsePortNumber(*text) : std::nullopt;
+    if (!port)
+        context.err << "tarvik: --port needs a COM number from 1 to 16\n";
+    return port;
+}
+
+} // namespace tarvik::cli

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "cli/command.h"
+#include "cli/console_link_view.h"
+#include "datafile/shared_file_handle.h"
+#include "link/discovery.h"
+#include "link/event_loop_pacer.h"
+#include "link/link_session.h"
+#include "link/qt_serial_port.h"
+
+#include <functional>
+
+namespace tarvik::cli {
+
+// Everything a command needs to talk to a locator: the two real serial ports, the pacer,
+// the terminal's view of the link and the same session and discovery the window uses.
+class LinkCommandSession {
+public:
+    explicit LinkCommandSession(Context& context);
+    ~LinkCommandSession();
+
+    // Lets the event loop run until `done` holds or `milliseconds` have passed.
+    bool WaitFor(const std::function<bool()>& done, int milliseconds);
+    // After linking: waits for the answers to the first requests (last download date,
+    // self-test result), asking again for what has not come.
+    void WaitForFirstReplies();
+    // The identity, firmware, last download date and self-test result, one per line.
+    void PrintIdentity(std::ostream& out) const;
+
+    QtSerialPort linkPort;
+    QtSerialPort probePort;
+    EventLoopPacer pacer;
+    ConsoleLinkView view;
+    SharedFileHandle file1;
+    LinkSession session;
+    Discovery discovery;
+};
+
+// "--port N" as a COM number from 1 to 16; nothing (with a message) when absent or wrong.
+std::optional<int> TakePortOption(Context& context);
+
+} // namespace tarvik::cli
