@@ -212,7 +212,12 @@ int ServePort(Options& o) {
 
 int main(int argc, char** argv) {
     Options options;
-    const std::string problem = ParseOptions({argv + 1, argv + argc}, options);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
+    const std::string problem = ParseOptions(args, options);
     if (!problem.empty())
         return Usage(problem);
     return options.logPath.empty() ? ServePort(options) : WriteLog(options);
