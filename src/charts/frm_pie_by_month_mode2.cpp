@@ -50,7 +50,9 @@ void frmPieByMonthMode2::Form_Load() {
 
 void frmPieByMonthMode2::MarkDaysWithData(int month, int year) {
     records_ = LoadMonthRecords(context_.ReadablePath(), month, year);
-    QApplication::processEvents(); // the window paints before the marks appear
+    // The window paints before the marks appear; clicks wait, so that no other selection runs
+    // inside this one.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     MarkBoldDays(*MonthView1, month, FullYear(year), records_.Days());
 }
 

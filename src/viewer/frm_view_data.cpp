@@ -240,7 +240,9 @@ void frmViewData::MarkDaysWithData(int month, int year) {
     const SelectedRecords monthRecords = LoadMonthRecords(context_.ReadablePath(), month, year);
     if (!isVisible())
         show();
-    QApplication::processEvents(); // the window paints before the marks appear
+    // The window paints before the marks appear; clicks wait, so that no other selection runs
+    // inside this one.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     MarkBoldDays(*MonthView1, month, FullYear(year), monthRecords.Days());
 }
 
@@ -329,6 +331,16 @@ frmViewData* OpenDataViewer(ViewerContext context, QWidget* owner, std::function
         QObject::connect(viewer, &frmViewData::closed, viewer, std::move(onClosed));
     viewer->Form_Load();
     return viewer;
+}
+
+frmViewData* ShowDataViewer(QPointer<frmViewData>& open, ViewerContext context, QWidget* owner,
+                            std::function<void()> onClosed) {
+    if (open) {
+        BringToFront(*open);
+        return open;
+    }
+    open = OpenDataViewer(std::move(context), owner, std::move(onClosed));
+    return open;
 }
 
 } // namespace tarvik

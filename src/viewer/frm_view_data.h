@@ -8,6 +8,7 @@
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTableView>
@@ -86,6 +87,12 @@ private:
 // Opens the data viewer on the current file as a window of its own, owned by `owner` and
 // deleted when closed; `onClosed` (may be empty) runs when it closes.
 frmViewData* OpenDataViewer(ViewerContext context, QWidget* owner,
+                            std::function<void()> onClosed = {});
+
+// The main window's "show the viewer": the viewer held in `open` is brought to the front when it
+// is still open (it keeps showing its file, nothing is read again); otherwise a new viewer is
+// opened as OpenDataViewer does and remembered in `open`.
+frmViewData* ShowDataViewer(QPointer<frmViewData>& open, ViewerContext context, QWidget* owner,
                             std::function<void()> onClosed = {});
 
 } // namespace tarvik

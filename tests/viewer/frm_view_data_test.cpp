@@ -222,3 +222,20 @@ TEST_F(ViewerWindowTest, TheCurrentRowFollowsItsRecordThroughASort) {
     EXPECT_EQ(v.lvwList->currentIndex().row(), 2);
     EXPECT_EQ(v.records().CellTextAt(v.lvwList->currentIndex().row(), kDepthColumn), "300");
 }
+
+TEST_F(ViewerWindowTest, AskingForAnOpenViewerOnlyBringsItForward) {
+    Write({RecordsOnDay("051226", '0', 5)});
+    QPointer<frmViewData> open;
+    const auto context = [&] {
+        return ViewerContext{{dir.path(), "log.lgd"}, {dir.path(), dir.path()}, prompts, clock};
+    };
+    frmViewData* first = ShowDataViewer(open, context(), nullptr);
+    Write({RecordsOnDay("051226", '0', 9)});
+    EXPECT_EQ(ShowDataViewer(open, context(), nullptr), first);
+    EXPECT_EQ(first->records().rowCount(), 5); // nothing was read again
+    first->close();
+    delete first;
+    frmViewData* second = ShowDataViewer(open, context(), nullptr);
+    EXPECT_EQ(second->records().rowCount(), 9);
+    delete second;
+}
