@@ -2,12 +2,15 @@
 
 #include "pdf/pdf_number_format.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvik::pdf {
 
 PdfColour::Components SplitColourValue(double packed) {
-    const auto v = static_cast<long long>(std::isfinite(packed) ? std::trunc(packed) : 0.0);
+    constexpr double kLimit = 1e15; // far beyond any colour; keeps the conversion defined
+    const auto v = static_cast<long long>(
+        std::isfinite(packed) ? std::trunc(std::clamp(packed, -kLimit, kLimit)) : 0.0);
     const long long high = v / 65536;
     const long long middle = (v - high * 65536) / 256;
     const long long low = v - high * 65536 - middle * 256;

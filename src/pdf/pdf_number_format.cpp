@@ -1,5 +1,6 @@
 #include "pdf/pdf_number_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -7,6 +8,12 @@
 namespace tarvik::pdf {
 
 long long RoundHalfEven(double value) {
+    // Beyond this every double is whole already; the bound keeps the conversion defined.
+    constexpr double kLimit = 9.0e18;
+    if (!std::isfinite(value)) {
+        return 0;
+    }
+    value = std::clamp(value, -kLimit, kLimit);
     const double lower = std::floor(value);
     const double fraction = value - lower;
     double result = lower;

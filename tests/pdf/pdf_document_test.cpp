@@ -327,3 +327,49 @@ TEST(PdfDocument, WatermarkIsSlantedAcrossEveryPage) {
         EXPECT_NE(text.find(piece), std::string::npos) << piece;
     }
 }
+
+TEST(PdfDocument, UnusualCallOrdersStillGiveASoundFile) {
+    PdfTestBed bed;
+    PDFPrinter& p = bed.printer();
+    p.PDFSetUnit(0);
+    // Drawing before the document is open goes nowhere and harms nothing.
+    p.PDFSetFont(0, 10);
+    p.PDFTextOut("too early", 10, 10);
+    p.PDFLink(10, 10, "early link");
+    p.PDFNewPage();
+    p.PDFSetBookmark("early bookmark", 0, 10);
+    bed.Begin();
+    p.PDFBeginDoc(); // a second header would break the file
+    p.PDFTextOut("page one", 20, 40);
+    p.PDFNewPage(); // without PDFEndPage: the page takes the last page format there is
+    p.PDFTextOut("page two", 20, 40);
+    p.PDFSetTextColor(1e300);
+    p.PDFSetLeftMargin(-1e300);
+    const std::string pdf = bed.Finish();
+    ExpectSoundDocument(bed.file());
+    EXPECT_EQ(pdf.find("%PDF-1.3", 1), std::string::npos);
+    EXPECT_EQ(pdf.find("too early"), std::string::npos);
+    EXPECT_EQ(pdf.find("/Annots"), std::string::npos);
+    size_t boxes = 0;
+    for (size_t at = pdf.find("/MediaBox [ 0 0 595.28 841.89]"); at != std::string::npos;
+         at = pdf.find("/MediaBox [ 0 0 595.28 841.89]", at + 1)) {
+        ++boxes;
+    }
+    EXPECT_EQ(boxes, 2u);
+    EXPECT_NE(PdfToText(bed.file()).find("page two"), std::string::npos);
+}
+
+TEST(PdfDocument, FontNamesThatAreNoPdfNamesAreEncoded) {
+    PdfTestBed bed(false);
+    const auto fonts = bed.dir() / "fonts.afm"; // the folder's name does not make its files fonts
+    std::filesystem::create_directories(fonts);
+    std::filesystem::copy_file(StandardFontsFolder() / "Courier.afm", fonts / "My Font(2).afm");
+    WriteBytes(fonts / "notes.txt", "not a font");
+    PDFPrinter& p = bed.printer();
+    p.PDFLoadAfm(fonts.string());
+    bed.Begin();
+    const std::string pdf = bed.Finish();
+    ExpectSoundDocument(bed.file());
+    EXPECT_NE(pdf.find("/BaseFont /My#20Font#282#29\r\n"), std::string::npos);
+    EXPECT_NE(pdf.find("/Font << \r\n/F1 4 0 R \r\n>>"), std::string::npos);
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace tarvik::pdf;
 
 TEST(PdfNumberFormat, FixedDecimalsRoundOnTheDecimalValue) {
@@ -37,4 +39,6 @@ TEST(PdfNumberFormat, HalfEvenRounding) {
     EXPECT_EQ(RoundHalfEven(595.28), 595);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
     EXPECT_EQ(RoundHalfEven(-2.6), -3);
+    EXPECT_EQ(RoundHalfEven(1e300), 9000000000000000000LL);
+    EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
 }
