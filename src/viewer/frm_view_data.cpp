@@ -333,8 +333,8 @@ frmViewData* OpenDataViewer(ViewerContext context, QWidget* owner, std::function
     return viewer;
 }
 
-frmViewData* ShowDataViewer(QPointer<frmViewData>& open, ViewerContext context, QWidget* owner,
-                            std::function<void()> onClosed) {
+frmViewData* OpenOrRaiseDataViewer(QPointer<frmViewData>& open, ViewerContext context,
+                                   QWidget* owner, std::function<void()> onClosed) {
     if (open) {
         BringToFront(*open);
         return open;

@@ -92,7 +92,7 @@ frmViewData* OpenDataViewer(ViewerContext context, QWidget* owner,
 // The main window's "show the viewer": the viewer held in `open` is brought to the front when it
 // is still open (it keeps showing its file, nothing is read again); otherwise a new viewer is
 // opened as OpenDataViewer does and remembered in `open`.
-frmViewData* ShowDataViewer(QPointer<frmViewData>& open, ViewerContext context, QWidget* owner,
-                            std::function<void()> onClosed = {});
+frmViewData* OpenOrRaiseDataViewer(QPointer<frmViewData>& open, ViewerContext context,
+                                   QWidget* owner, std::function<void()> onClosed = {});
 
 } // namespace tarvik

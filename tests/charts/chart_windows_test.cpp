@@ -7,6 +7,8 @@
 #include "support/temp_dir.h"
 #include "viewer/record_fixtures.h"
 
+#include <QGraphicsSimpleTextItem>
+#include <QLegend>
 #include <QPieSeries>
 #include <QTextCharFormat>
 #include <cstdlib>
@@ -85,6 +87,13 @@ TEST_F(ChartWindowTest, MonthChartHasTheModeSlicesTitleAndTotal) {
     EXPECT_EQ(series->slices()[1]->label(), "Generator");
     EXPECT_EQ(series->slices()[1]->brush().color(), QColor(139, 186, 0));
     EXPECT_TRUE(month->MonthView1->dateTextFormat(QDate(2026, 12, 6)).fontWeight() == QFont::Bold);
+    // The legend has an entry per slice only, under its caption.
+    EXPECT_EQ(chart->legend()->markers().size(), 2);
+    QStringList captions;
+    for (QGraphicsItem* item : chart->legend()->childItems())
+        if (auto* text = dynamic_cast<QGraphicsSimpleTextItem*>(item))
+            captions << text->text();
+    EXPECT_EQ(captions, QStringList{"Mode"});
 }
 
 TEST_F(ChartWindowTest, PagingToAnEmptyMonthShowsNoDataInsteadOfThePie) {

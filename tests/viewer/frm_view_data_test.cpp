@@ -229,13 +229,13 @@ TEST_F(ViewerWindowTest, AskingForAnOpenViewerOnlyBringsItForward) {
     const auto context = [&] {
         return ViewerContext{{dir.path(), "log.lgd"}, {dir.path(), dir.path()}, prompts, clock};
     };
-    frmViewData* first = ShowDataViewer(open, context(), nullptr);
+    frmViewData* first = OpenOrRaiseDataViewer(open, context(), nullptr);
     Write({RecordsOnDay("051226", '0', 9)});
-    EXPECT_EQ(ShowDataViewer(open, context(), nullptr), first);
+    EXPECT_EQ(OpenOrRaiseDataViewer(open, context(), nullptr), first);
     EXPECT_EQ(first->records().rowCount(), 5); // nothing was read again
     first->close();
     delete first;
-    frmViewData* second = ShowDataViewer(open, context(), nullptr);
+    frmViewData* second = OpenOrRaiseDataViewer(open, context(), nullptr);
     EXPECT_EQ(second->records().rowCount(), 9);
     delete second;
 }
