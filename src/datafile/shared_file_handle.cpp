@@ -15,8 +15,19 @@ SharedFileHandle::~SharedFileHandle() {
 }
 
 bool SharedFileHandle::OpenForWriting(const std::filesystem::path& file, std::string* error) {
+    return Open(file, "wb", error);
+}
+
+bool SharedFileHandle::ReopenForAppending() {
+    if (file_)
+        return true;
+    return !lastPath_.empty() && Open(lastPath_, "ab", nullptr);
+}
+
+bool SharedFileHandle::Open(const std::filesystem::path& file, const char* mode,
+                            std::string* error) {
     Close();
-    std::FILE* f = std::fopen(file.c_str(), "wb");
+    std::FILE* f = std::fopen(file.c_str(), mode);
     if (!f) {
         if (error)
             *error = std::strerror(errno);
@@ -28,6 +39,7 @@ bool SharedFileHandle::OpenForWriting(const std::filesystem::path& file, std::st
 #endif
     file_ = f;
     path_ = file;
+    lastPath_ = file;
     return true;
 }
 

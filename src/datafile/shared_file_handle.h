@@ -20,6 +20,9 @@ public:
     // Creates or empties the file; an open file is closed first. False when it cannot be
     // created; `error` then says why.
     bool OpenForWriting(const std::filesystem::path& file, std::string* error = nullptr);
+    // Opens the file last opened here again, keeping what it holds: a transfer goes on
+    // writing where it was after a reader closed the handle.
+    bool ReopenForAppending();
     bool Append(std::string_view bytes);
     void Close();
 
@@ -27,8 +30,11 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
 private:
+    bool Open(const std::filesystem::path& file, const char* mode, std::string* error);
+
     std::FILE* file_ = nullptr;
     std::filesystem::path path_;
+    std::filesystem::path lastPath_;
 };
 
 } // namespace tarvik

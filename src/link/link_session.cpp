@@ -164,6 +164,9 @@ void LinkSession::HandleTransferChunk(const std::string& chunk) {
         flags.DownloadByteCount = 0;
     view_.ShowProgress(static_cast<int>(flags.DownloadByteCount));
 
+    // A reader may have closed file #1 meanwhile (the tabs come back while data flows): the
+    // rest of the transfer still goes into the file, after what is there.
+    file1_.ReopenForAppending();
     file1_.Append(chunk);
     if (Contains(chunk, wire::kAbort))
         flags.AbortAcknowledged = true;

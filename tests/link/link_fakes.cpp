@@ -40,7 +40,7 @@ void SimulatedPorts::Port::Write(std::string_view bytes) {
     engine.Receive(bytes, ports_.now_);
     if (role_ == PortRole::Link && onEvent) {
         while (engine.HasOutput())
-            onEvent(PortEvent{PortEvent::kReceive, engine.TakeOutput(4096)});
+            onEvent(PortEvent{PortEvent::kReceive, engine.TakeOutput(ports_.chunkSize)});
     }
 }
 

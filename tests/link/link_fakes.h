@@ -3,6 +3,7 @@
 #include "link/link_view.h"
 #include "link/pacer.h"
 #include "link/serial_port.h"
+#include "link/transfer_view.h"
 #include "sim/locator_engine.h"
 
 #include <functional>
@@ -32,6 +33,8 @@ public:
 class SimulatedPorts {
 public:
     sim::LocatorEngine& Plug(int comNumber, sim::LocatorSettings settings);
+    // The largest chunk a reply arrives in on the link port.
+    std::size_t chunkSize = 4096;
     sim::LocatorEngine* At(int comNumber);
 
     class Port final : public SerialPort {
@@ -87,7 +90,12 @@ public:
     void ShowProgress(int value) override { progress = value; }
     int ProgressMaximum() const override { return 165000; }
     void StopDownloadBlink() override { blinkStopped = true; }
-    void ShowMonitor(const std::string& chunk) override { monitor = chunk; }
+    void ShowMonitor(const std::string& chunk) override {
+        monitor = chunk;
+        ++chunksShown;
+        if (onMonitor)
+            onMonitor();
+    }
 
     std::vector<std::string> statuses;
     std::uint32_t statusColour = 0;
@@ -105,6 +113,39 @@ public:
     int progress = 0;
     bool blinkStopped = false;
     std::string monitor;
+    int chunksShown = 0;
+    std::function<void()> onMonitor;
+};
+
+// Records what a download changes on the window.
+class RecordingTransferView final : public TransferView {
+public:
+    void ShowTransferStarting() override { ++starts; }
+    void StartDownloadBlink(bool textNow) override { blinkWithText = textNow; }
+    void RestartAbortTimer() override {
+        ++abortTimerRestarts;
+        abortTimerOn = true;
+    }
+    void StopAbortTimer() override { abortTimerOn = false; }
+    void ShowTransferComplete() override { ++completes; }
+    void ShowDownloadedFile(const LocatorIdentity& identity) override {
+        downloadedFile = identity;
+        ++viewerOpened;
+    }
+    void ShowTransferOver(bool buttons) override {
+        ++overs;
+        downloadButtons = buttons;
+    }
+
+    int starts = 0;
+    bool blinkWithText = false;
+    int abortTimerRestarts = 0;
+    bool abortTimerOn = false;
+    int completes = 0;
+    LocatorIdentity downloadedFile;
+    int viewerOpened = 0;
+    int overs = 0;
+    bool downloadButtons = false;
 };
 
 } // namespace tarvik::test
