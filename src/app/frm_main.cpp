@@ -10,6 +10,7 @@
 #include "link/event_loop_pacer.h"
 #include "link/frm_port_manage.h"
 #include "link/qt_serial_port.h"
+#include "link/setup_commands.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -125,6 +126,8 @@ void frmMain::BuildLink() {
     link = std::make_unique<LinkSession>(*linkHardware.linkPort, *linkHardware.probePort,
                                          *linkHardware.pacer, *linkView, prompts, clock, file1);
     discovery = std::make_unique<Discovery>(*link, folders.PortsFilePath());
+    download =
+        std::make_unique<Download>(*link, *linkView, folders, currentDataFile, currentFileIdentity);
     AnySerialPortOpen = [this] { return link->AnyPortOpen(); };
     CloseSerialPorts = [this] { link->ClosePorts(); };
 
@@ -132,6 +135,15 @@ void frmMain::BuildLink() {
     connect(cboLocators, &QComboBox::activated, this,
             [this](int index) { cboLocators_Click(index); });
     connect(cmdManagePorts, &QPushButton::clicked, this, [this] { cmdManagePorts_Click(); });
+    connect(cmdDownloadAll, &QPushButton::clicked, this, [this] { cmdDownloadAll_Click(); });
+    connect(cmdDownloadByDate, &QPushButton::clicked, this, [this] { cmdDownloadByDate_Click(); });
+    connect(cmdStop, &QPushButton::clicked, this, [this] { cmdStop_Click(); });
+    connect(tmrAbort, &QTimer::timeout, this, [this] { tmrAbort_Timer(); });
+    connect(dtpEnd, &QDateEdit::dateChanged, this, [this] { dtpEnd_Change(); });
+    connect(cmdSetDate, &QPushButton::clicked, this, [this] { cmdSetDate_Click(); });
+    connect(cmdSetTime, &QPushButton::clicked, this, [this] { cmdSetTime_Click(); });
+    connect(cmdSetUser, &QPushButton::clicked, this, [this] { cmdSetUser_Click(); });
+    connect(txtUser, &QLineEdit::textChanged, this, [this] { txtUser_Change(); });
 }
 
 frmMain::~frmMain() {
@@ -578,6 +590,64 @@ void frmMain::ShowPortList(const std::vector<PortRecord>& records) {
     for (const PortRecord& record : records)
         cboLocators->addItem(Latin1(record.serial), record.port);
     cboLocators->setCurrentIndex(-1);
+}
+
+namespace {
+
+DateTime DateOf(const QDate& date) {
+    return DateTime{date.year(), date.month(), date.day()};
+}
+
+} // namespace
+
+void frmMain::cmdDownloadAll_Click() {
+    download->cmdDownloadAll_Click();
+}
+
+void frmMain::cmdDownloadByDate_Click() {
+    download->cmdDownloadByDate_Click(DateOf(dtpStart->date()), DateOf(dtpEnd->date()));
+}
+
+void frmMain::cmdStop_Click() {
+    download->cmdStop_Click();
+}
+
+void frmMain::tmrAbort_Timer() {
+    download->tmrAbort_Timer();
+}
+
+void frmMain::dtpEnd_Change() {
+    if (dtpEnd->date() < dtpStart->date()) {
+        // The earliest end date stays the start date from now on.
+        dtpEnd->setMinimumDate(dtpStart->date());
+        lblEndError->setText(
+            QStringLiteral("End date can not be before start date. End date set to start date."));
+    } else {
+        lblEndError->clear();
+    }
+}
+
+void frmMain::cmdSetDate_Click() {
+    SetLocatorDate(*link);
+}
+
+void frmMain::cmdSetTime_Click() {
+    SetLocatorTime(*link);
+}
+
+void frmMain::cmdSetUser_Click() {
+    SetLocatorUser(*link, Bytes(txtUser->text()), currentFileIdentity);
+}
+
+void frmMain::txtUser_Change() {
+    const UserTextEdit edit = CheckUserTextEdit(
+        Bytes(txtUser->text()), static_cast<std::size_t>(txtUser->cursorPosition()));
+    if (edit.removed) {
+        txtUser->setText(Latin1(edit.text)); // a change of its own: this runs again
+        txtUser->setCursorPosition(static_cast<int>(edit.caret));
+        return;
+    }
+    UpdateUserChars();
 }
 
 void frmMain::cmdOpenCertFolder_Click() {

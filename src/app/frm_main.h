@@ -8,6 +8,7 @@
 #include "common/prompts.h"
 #include "datafile/shared_file_handle.h"
 #include "link/discovery.h"
+#include "link/download.h"
 #include "link/link_session.h"
 
 #include <QMainWindow>
@@ -30,6 +31,8 @@ class QTabWidget;
 class QTimer;
 
 namespace tarvik {
+
+class MainLinkView;
 
 // The toolkit's main window: owner of the link state, the folders, the locator identity and
 // the current data file, and the opener of every other window.
@@ -196,13 +199,23 @@ public:
 
     // --- Link, transfer and setup ----------------------------------------------------------
     LinkHardware linkHardware;          // MSComm1 (link port), MSComm2 (probe port), pacing
-    std::unique_ptr<LinkView> linkView; // this window as the link flows see it
+    std::unique_ptr<MainLinkView> linkView; // this window as the link flows see it
     std::unique_ptr<LinkSession> link;  // flags, senders and the receive handler
     std::unique_ptr<Discovery> discovery;
+    std::unique_ptr<Download> download;
 
     void cmdrescan_Click();
     void cboLocators_Click(int index);
     void cmdManagePorts_Click();
+    void cmdDownloadAll_Click();
+    void cmdDownloadByDate_Click();
+    void cmdStop_Click();
+    void tmrAbort_Timer();
+    void dtpEnd_Change();
+    void cmdSetDate_Click();
+    void cmdSetTime_Click();
+    void cmdSetUser_Click();
+    void txtUser_Change();
     // Fills the drop-down of saved locators: the serial number shown, the port as item data.
     void ShowPortList(const std::vector<PortRecord>& records);
 

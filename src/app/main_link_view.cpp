@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace tarvik {
 
@@ -89,6 +90,43 @@ void MainLinkView::StopDownloadBlink() {
 
 void MainLinkView::ShowMonitor(const std::string& chunk) {
     w_.lblMonitor->setText(Latin1(chunk));
+}
+
+void MainLinkView::ShowTransferStarting() {
+    w_.cmdStop->setEnabled(true);
+    ShowTransferRunning();
+}
+
+void MainLinkView::StartDownloadBlink(bool) {
+    w_.StartDownloadBlink();
+}
+
+void MainLinkView::RestartAbortTimer() {
+    w_.tmrAbort->stop();
+    w_.tmrAbort->start();
+}
+
+void MainLinkView::StopAbortTimer() {
+    w_.tmrAbort->stop();
+}
+
+void MainLinkView::ShowTransferComplete() {
+    w_.lblMonitor->clear();
+    w_.tabstrip->setCurrentIndex(frmMain::TabAnalyse);
+}
+
+void MainLinkView::ShowDownloadedFile(const LocatorIdentity& identity) {
+    w_.SetDataFileButtonsEnabled(true);
+    w_.ShowIdentity(identity);
+    w_.ShowDataViewer(false);
+}
+
+void MainLinkView::ShowTransferOver(bool downloadButtons) {
+    w_.SetDataFileButtonsEnabled(true);
+    for (int tab : {frmMain::TabConnect, frmMain::TabAnalyse, frmMain::TabSetup})
+        w_.tabstrip->setTabEnabled(tab, true);
+    w_.cmdDownloadByDate->setEnabled(downloadButtons);
+    w_.cmdDownloadAll->setEnabled(downloadButtons);
 }
 
 } // namespace tarvik

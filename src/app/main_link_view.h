@@ -1,13 +1,14 @@
 #pragma once
 
 #include "link/link_view.h"
+#include "link/transfer_view.h"
 
 namespace tarvik {
 
 class frmMain;
 
-// The main window as the link flows see it.
-class MainLinkView final : public LinkView {
+// The main window as the link and download flows see it.
+class MainLinkView final : public LinkView, public TransferView {
 public:
     explicit MainLinkView(frmMain& window) : w_(window) {}
 
@@ -28,6 +29,14 @@ public:
     int ProgressMaximum() const override;
     void StopDownloadBlink() override;
     void ShowMonitor(const std::string& chunk) override;
+
+    void ShowTransferStarting() override;
+    void StartDownloadBlink(bool textNow) override;
+    void RestartAbortTimer() override;
+    void StopAbortTimer() override;
+    void ShowTransferComplete() override;
+    void ShowDownloadedFile(const LocatorIdentity& identity) override;
+    void ShowTransferOver(bool downloadButtons) override;
 
 private:
     frmMain& w_;

@@ -6,10 +6,12 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -124,6 +126,59 @@ TEST_F(MainWindowLinkTest, ThePortEditorRefusesBadPortsAndSavesOnlyWhenAsked) {
     EXPECT_EQ(Entries(*window), (std::vector<std::string>{"111,3", "222,4"}));
     editor->cmdClose->click();
     EXPECT_TRUE(prompts.shown().empty()); // nothing changed since the save
+}
+
+TEST_F(MainWindowLinkTest, DownloadAllOpensTheNewFileAndTheSetupTabSendsItsCommands) {
+    sim::LocatorSettings locator;
+    locator.identity = {"Site crew", "KVZ3", "1234", "V2.04"};
+    locator.records = {"0512261000000017999111600-02-01P", "0512261000010017999111600-02-01G"};
+    ports.Plug(2, locator);
+    auto window = Make();
+    auto* link = static_cast<test::SimulatedPorts::Port*>(&window->link->linkPort());
+    prompts.AnswerYes();
+    window->discovery->cboLocators_Click(2);
+    window->ShowIdentity({"Site crew", "KVZ3", "1234", ""}); // as a scan shows it
+    prompts.Clear();
+
+    window->cmdDownloadAll->setEnabled(true);
+    window->cmdDownloadAll->click();
+    const auto file = folders.DataFolder() / window->currentDataFile.name;
+    EXPECT_EQ(window->currentDataFile.folder, folders.DataFolder());
+    EXPECT_TRUE(test::ReadBytes(file).ends_with(
+        "Site crew,KVZ3,1234\r\n0512261000000017999111600-02-01P\r\n"
+        "0512261000010017999111600-02-01G\r\n\x1a"));
+    EXPECT_EQ(window->lblStatus->text().toStdString(),
+              "File '" + window->currentDataFile.name + "' successfully opened");
+    EXPECT_EQ(window->tabstrip->currentIndex(), frmMain::TabAnalyse);
+    EXPECT_TRUE(window->cmdAnalyse->isEnabled());
+    EXPECT_TRUE(window->cmdDownloadAll->isEnabled());
+
+    link->written.clear();
+    window->cmdSetDate->click();
+    window->cmdSetTime->click();
+    window->txtUser->setText("Bo");
+    window->cmdSetUser->click();
+    EXPECT_EQ(link->written, "#DS05/12/26#TS10:00:00#FTBo" + std::string(30, ' '));
+    EXPECT_EQ(window->lblStatus->text(), "User Set");
+}
+
+TEST_F(MainWindowLinkTest, TheEndDateNeverFallsBeforeTheStartAndTheUserBoxRefusesSomeCharacters) {
+    auto window = Make();
+    window->dtpStart->setDate(QDate(2026, 12, 3));
+    window->dtpEnd->setDate(QDate(2026, 12, 1));
+    EXPECT_EQ(window->dtpEnd->date(), QDate(2026, 12, 3));
+    EXPECT_EQ(window->lblEndError->text(),
+              "End date can not be before start date. End date set to start date.");
+    window->dtpEnd->setDate(QDate(2026, 12, 4));
+    EXPECT_EQ(window->lblEndError->text(), "");
+
+    window->tabstrip->setTabEnabled(frmMain::TabSetup, true);
+    window->txtUser->setEnabled(true);
+    window->txtUser->setFocus();
+    QTest::keyClicks(window->txtUser, "ab.c");
+    EXPECT_EQ(window->txtUser->text(), "abc");
+    EXPECT_EQ(window->txtUser->cursorPosition(), 3);
+    EXPECT_EQ(window->lblUserChars->text(), "- 29 -");
 }
 
 } // namespace
