@@ -34,9 +34,9 @@ frmPieByMonthMode2::frmPieByMonthMode2(ViewerContext& context, ChartWindows& win
 
 void frmPieByMonthMode2::Form_Load() {
     if (month_ == 0) {
-        const auto first = ReadFirstRecordMonth(context_.ReadablePath());
-        month_ = first ? first->month : 1;
-        year_ = first ? first->year : 0;
+        const MonthOfYear opening = OpeningMonth(context_.ReadablePath(), context_.clock.Now());
+        month_ = opening.month;
+        year_ = opening.year;
     }
     {
         const QSignalBlocker quiet(MonthView1);

@@ -223,9 +223,9 @@ void frmViewData::BuildTable() {
 }
 
 void frmViewData::Form_Load() {
-    const auto first = ReadFirstRecordMonth(context_.ReadablePath());
-    const int month = first ? first->month : 1;
-    const int year = first ? first->year : 0;
+    const MonthOfYear opening = OpeningMonth(context_.ReadablePath(), context_.clock.Now());
+    const int month = opening.month;
+    const int year = opening.year;
     {
         const QSignalBlocker quiet(MonthView1);
         MonthView1->setSelectedDate(QDate(FullYear(year), month, 1));

@@ -76,4 +76,11 @@ std::optional<MonthOfYear> ReadFirstRecordMonth(const std::filesystem::path& fil
     return first;
 }
 
+MonthOfYear OpeningMonth(const std::filesystem::path& file, const DateTime& today) {
+    const auto first = ReadFirstRecordMonth(file);
+    if (first && first->month >= 1 && first->month <= 12)
+        return *first;
+    return {today.month, today.year % 100};
+}
+
 } // namespace tarvik

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/clock.h"
 #include "datafile/data_file_reader.h"
 #include "datafile/data_record.h"
 
@@ -65,5 +66,9 @@ struct MonthOfYear {
     int year = 0;
 };
 std::optional<MonthOfYear> ReadFirstRecordMonth(const std::filesystem::path& file);
+
+// The month a calendar opens on: the file's first record's, or today's when the file has no
+// record or its first record's month is damaged (not 1 to 12).
+MonthOfYear OpeningMonth(const std::filesystem::path& file, const DateTime& today);
 
 } // namespace tarvik

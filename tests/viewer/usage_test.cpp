@@ -106,8 +106,14 @@ TEST_F(SelectionTest, FirstRecordMonthComesFromTheFirstRecordLine) {
     ASSERT_TRUE(first);
     EXPECT_EQ(first->month, 3);
     EXPECT_EQ(first->year, 13);
+    EXPECT_EQ(OpeningMonth(file, {2026, 12, 5}).month, 3);
+    const DateTime today{2026, 12, 5};
     Write({});
     EXPECT_FALSE(ReadFirstRecordMonth(file));
+    EXPECT_EQ(OpeningMonth(file, today).month, 12);
+    EXPECT_EQ(OpeningMonth(file, today).year, 26);
+    Write({"0199"}); // a damaged first record: month 99
+    EXPECT_EQ(OpeningMonth(file, today).month, 12);
 }
 
 TEST_F(SelectionTest, SummaryNamesModeTwoByModel) {
