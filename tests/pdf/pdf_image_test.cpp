@@ -66,10 +66,8 @@ TEST(PdfImage, PlacesThePictureAndEmbedsItsBytesUnchanged) {
 TEST(PdfImage, CmykAndBareJpegsAreEmbeddedToo) {
     ImagePage page;
     PDFPrinter& p = page.printer();
-    auto bytes = ReadBytes(page.Picture("rgb.jpg", 40, 30));
-    const size_t jfifLength =
-        static_cast<unsigned char>(bytes[4]) * 256 + static_cast<unsigned char>(bytes[5]);
-    WriteBytes(page.dir() / "bare.jpg", std::string(bytes).erase(2, jfifLength + 2));
+    WriteBytes(page.dir() / "bare.jpg",
+               WithoutJfifHeader(ReadBytes(page.Picture("rgb.jpg", 40, 30))));
     p.PDFImage((page.dir() / "bare.jpg").string(), 10, 10, 40, 30);
     p.PDFImage(page.Picture("cmyk.jpg", 24, 16, {.cmyk = true}), 10, 100);
     const std::string pdf = page.Finish();

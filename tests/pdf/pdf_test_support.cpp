@@ -86,6 +86,12 @@ std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int
     return file;
 }
 
+std::string WithoutJfifHeader(std::string jpeg) {
+    const size_t length =
+        static_cast<unsigned char>(jpeg[4]) * 256 + static_cast<unsigned char>(jpeg[5]);
+    return jpeg.erase(2, length + 2);
+}
+
 PdfTestBed::PdfTestBed(bool fonts) : file_(dir_ / "document.pdf") {
     const auto programFolder = dir_ / "program";
     std::filesystem::create_directories(programFolder);

@@ -50,6 +50,9 @@ struct JpegOptions {
 std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int height,
                                JpegOptions options = {});
 
+// The same JPEG bytes without the JFIF header (the APP0 segment after the start marker).
+std::string WithoutJfifHeader(std::string jpeg);
+
 // One writer with recorded messages, a clock standing on 5 December 2026 10:00:05, and a
 // program folder of its own (no metric files unless `fonts` is given).
 class PdfTestBed {
