@@ -29,7 +29,8 @@ long long SumWidths(const AfmWidths& widths, std::string_view text);
 
 // The font names a folder offers: every file whose name, lower-cased, contains ".afm", with
 // the last four characters of its name dropped, sorted by those names so that the fonts are
-// numbered the same on every machine (Helvetica before Helvetica-Bold). Empty when the folder cannot be listed.
+// numbered the same on every machine (Helvetica before Helvetica-Bold). Empty when the folder
+// cannot be listed.
 std::vector<std::string> ListAfmNames(const std::filesystem::path& folder);
 
 } // namespace tarvik::pdf

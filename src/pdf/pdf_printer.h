@@ -121,9 +121,6 @@ public:
     double PDFTextHeight() const;
     void PDFSetRotation(double pAngle) { rotation_ = -pAngle; }
     void PDFTextOut(const std::string& str_Text, double x = 0, double y = 0);
-    // The width in points; an empty font name means the current font.
-    double PDFGetStringWidth(const std::string& str_Txt, const std::string& str_FName,
-                             int in_FSize);
 
     // Links and pictures.
     void PDFLink(double x, double y, const std::string& str_Text, const std::string& str_Link = {});
@@ -139,6 +136,10 @@ public:
     bool PDFEndDoc();
     void PDFEndPage();
     void PDFNewPage();
+
+    // The width in points; an empty font name means the current font.
+    double PDFGetStringWidth(const std::string& str_Txt, const std::string& str_FName,
+                             int in_FSize);
 
     void PDFLoadAfm(const std::string& sPathAFM);
     void PDFInit();
