@@ -82,8 +82,15 @@ double PDFPrinter::PDFGetStringWidth(const std::string& str_Txt, const std::stri
 }
 
 // The metrics file is read at every call, so a font folder changed between documents is seen.
+// Before any font is chosen, texts are written in font 1, so they are measured with it too.
 double PDFPrinter::StringWidth(const std::string& text8, const std::string& fontName, int size) {
-    const std::string name = fontName.empty() ? fontName_ : fontName;
+    std::string name = fontName.empty() ? fontName_ : fontName;
+    if (name.empty()) {
+        if (afmNames_.empty()) {
+            return 0; // no font at all: nothing to measure with, and nothing more to tell
+        }
+        name = afmNames_.front();
+    }
     const auto file = afmFolder_ / (name + ".afm");
     const auto widths = pdf::ReadAfmWidthsFile(file);
     if (!widths) {

@@ -160,6 +160,8 @@ TEST(PdfText, TextIsWrittenInWindows1252AndReadsBack) {
 TEST(PdfText, WidthsComeFromTheMetricFiles) {
     PdfTestBed bed;
     PDFPrinter& p = bed.printer();
+    // Before a font is chosen texts go out in font 1, Courier, and are measured with it.
+    EXPECT_DOUBLE_EQ(p.PDFGetStringWidth("ab", "", 10), 12);
     // T a r v i k in Helvetica: 611 + 556 + 333 + 500 + 222 + 500.
     EXPECT_DOUBLE_EQ(p.PDFGetStringWidth("Tarvik", "Helvetica", 10), 27.22);
     EXPECT_DOUBLE_EQ(p.PDFGetStringWidth("Tarvik", "Courier", 12), 6 * 600 * 12 / 1000.0);
