@@ -38,13 +38,10 @@ int InfoCommand(Context& context) {
         return kUsage;
     }
     LinkCommandSession link(context);
-    if (!link.discovery.ConnectToSavedPort(*port)) {
+    if (!link.Connect(*port)) {
         context.err << "tarvik: " << link.view.lastStatus << "\n";
         return kFailure;
     }
-    link.session.senders().SendCommandSlow("#LD");
-    link.session.senders().SendCommandSlow("#ST");
-    link.WaitForFirstReplies();
     context.out << "port: " << *port << "\n";
     link.PrintIdentity(context.out);
     return kSuccess;

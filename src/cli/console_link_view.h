@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/link_view.h"
+#include "link/transfer_view.h"
 
 #include <functional>
 #include <iosfwd>
@@ -9,7 +10,7 @@ namespace tarvik::cli {
 
 // The link's window as a terminal sees it: status texts go to stderr as progress lines,
 // everything shown is kept for the command to print at the end.
-class ConsoleLinkView final : public LinkView {
+class ConsoleLinkView final : public LinkView, public TransferView {
 public:
     explicit ConsoleLinkView(std::ostream& progress) : progress_(progress) {}
 
@@ -33,6 +34,14 @@ public:
     void StopDownloadBlink() override {}
     void ShowMonitor(const std::string&) override {}
 
+    void ShowTransferStarting() override {}
+    void StartDownloadBlink(bool) override {}
+    void RestartAbortTimer() override {}
+    void StopAbortTimer() override {}
+    void ShowTransferComplete() override {}
+    void ShowDownloadedFile(const LocatorIdentity&) override { downloadedWithData = true; }
+    void ShowTransferOver(bool) override { transferOver = true; }
+
     // Called when the flows drop the link (they close the ports through it).
     std::function<void()> onUnlink;
 
@@ -40,6 +49,8 @@ public:
     std::string lastDownload;
     std::string lastStatus;
     int progress = 0;
+    bool downloadedWithData = false;
+    bool transferOver = false;
 
 private:
     std::ostream& progress_;

@@ -12,7 +12,8 @@ namespace tarvik::cli {
 LinkCommandSession::LinkCommandSession(Context& context)
     : view(context.err),
       session(linkPort, probePort, pacer, view, context.prompts, context.clock, file1),
-      discovery(session, context.folders.PortsFilePath()) {
+      discovery(session, context.folders.PortsFilePath()),
+      download(session, view, context.folders, currentFile, currentFileIdentity) {
     view.onUnlink = [this] { session.ClosePorts(); };
 }
 
@@ -38,6 +39,15 @@ void LinkCommandSession::WaitForFirstReplies() {
         if (session.flags.LastSelfTestResult.empty())
             session.senders().SendCommandSlow(wire::kSelfTest);
     }
+}
+
+bool LinkCommandSession::Connect(int port) {
+    if (!discovery.ConnectToSavedPort(port))
+        return false;
+    session.senders().SendCommandSlow(wire::kLastDownload);
+    session.senders().SendCommandSlow(wire::kSelfTest);
+    WaitForFirstReplies();
+    return linkPort.IsOpen();
 }
 
 void LinkCommandSession::PrintIdentity(std::ostream& out) const {

@@ -4,6 +4,7 @@
 #include "cli/console_link_view.h"
 #include "datafile/shared_file_handle.h"
 #include "link/discovery.h"
+#include "link/download.h"
 #include "link/event_loop_pacer.h"
 #include "link/link_session.h"
 #include "link/qt_serial_port.h"
@@ -24,6 +25,9 @@ public:
     // After linking: waits for the answers to the first requests (last download date,
     // self-test result), asking again for what has not come.
     void WaitForFirstReplies();
+    // Connects to COM `port` as a saved port does (the question answered by the prompts)
+    // and waits for the first replies, so that none of them lands in a later transfer.
+    bool Connect(int port);
     // The identity, firmware, last download date and self-test result, one per line.
     void PrintIdentity(std::ostream& out) const;
 
@@ -34,6 +38,9 @@ public:
     SharedFileHandle file1;
     LinkSession session;
     Discovery discovery;
+    CurrentDataFile currentFile;
+    LocatorIdentity currentFileIdentity;
+    Download download;
 };
 
 // "--port N" as a COM number from 1 to 16; nothing (with a message) when absent or wrong.

@@ -273,6 +273,8 @@ std::string LocatorEngine::TakeOutput(std::size_t maxBytes) {
 }
 
 void LocatorEngine::Disconnected() {
+    // A command of open length that the PC sent last ("#FT" and its text) is complete now.
+    FrameCommands(true);
     transfer_.clear();
     replies_.clear();
     input_.clear();

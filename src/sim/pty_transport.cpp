@@ -95,6 +95,12 @@ bool ServeOnPseudoTerminal(LocatorEngine& engine, const std::filesystem::path& l
     while (!stop) {
         pollfd p{master, POLLIN, 0};
         ::poll(&p, 1, engine.HasOutput() && connected ? 0 : 10);
+        // What the PC wrote just before it closed the port is still to be read.
+        if (p.revents & POLLIN) {
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n > 0)
+                engine.Receive(std::string_view(buffer, static_cast<std::size_t>(n)), NowMillis());
+        }
         if (p.revents & POLLHUP) {
             // Nobody has the port open: whatever was going out is lost with the link.
             if (connected)
@@ -104,11 +110,6 @@ bool ServeOnPseudoTerminal(LocatorEngine& engine, const std::filesystem::path& l
             continue;
         }
         connected = true;
-        if (p.revents & POLLIN) {
-            const ssize_t n = ::read(master, buffer, sizeof buffer);
-            if (n > 0)
-                engine.Receive(std::string_view(buffer, static_cast<std::size_t>(n)), NowMillis());
-        }
         engine.Tick(NowMillis());
         for (; transport.trace && traced < engine.commands().size(); ++traced)
             std::fprintf(stderr, "tarvik-locator-sim: took %s\n",

@@ -1,5 +1,6 @@
 // The tarvik command's link commands against the simulator program on a pseudo-terminal.
 
+#include "sim/log_generator.h"
 #include "support/simulator_process.h"
 #include "support/temp_dir.h"
 #include "support/test_environment.h"
@@ -57,6 +58,57 @@ TEST(CliLink, NothingToFindIsAFailureAndABadPortIsWrongUsage) {
     EXPECT_EQ(Tarvik(dir, "--yes scan").exitCode, 1);
     EXPECT_EQ(Tarvik(dir, "info --port 3 --yes").exitCode, 1);
     EXPECT_EQ(Tarvik(dir, "info --port 17").exitCode, 2);
+}
+
+TEST(CliLink, DownloadWritesTheWholeLogAndSetCommandsSayWhatTheySet) {
+    test::TempDir dir;
+    const auto log = dir / "log.lgd";
+    sim::LogOptions options;
+    options.recordCount = 20000;
+    std::string error;
+    ASSERT_TRUE(sim::WriteLogFile(log, {"Crew", "KVZ3", "77", ""}, options, error));
+    test::SimulatorProcess sim(dir / "COM2",
+                               {"--log", log.string(), "--unpaced", "--chunk", "1-700"});
+    ASSERT_TRUE(sim.Ready());
+
+    const CommandRun all = Tarvik(dir, "--yes download --port 2 --all");
+    ASSERT_EQ(all.exitCode, 0);
+    const std::filesystem::path file = all.out.substr(0, all.out.size() - 1);
+    EXPECT_EQ(file.parent_path(), dir / "docs" / "tarvik" / "data vz3");
+    // Everything after the identity line is the locator's log as it sent it.
+    const std::string logBytes = test::ReadBytes(log);
+    const std::string bytes = test::ReadBytes(file);
+    const std::size_t records = bytes.find("\r\n", bytes.find("Tarvik demo")) + 2;
+    EXPECT_EQ(bytes.substr(records), logBytes.substr(logBytes.size() - (20000 * 34 + 1)));
+
+    EXPECT_EQ(Tarvik(dir, "--yes download --port 2 --from 01/12/26").exitCode, 2);
+    EXPECT_EQ(Tarvik(dir, "--yes set-date --port 2").out, "Date set\n");
+    EXPECT_EQ(Tarvik(dir, "--yes set-user --port 2 Night").out, "User Set\n");
+    EXPECT_EQ(Tarvik(dir, "--yes set-user --port 2 a.b").exitCode, 2);
+    EXPECT_NE(Tarvik(dir, "--yes info --port 2").out.find("user: Night___"), std::string::npos);
+}
+
+TEST(CliLink, APowerDownMidTransferFailsAndKeepsWhatCame) {
+    test::TempDir dir;
+    test::SimulatorProcess sim(dir / "COM3",
+                               {"--records", "5000", "--unpaced", "--power-down-after", "40000"});
+    ASSERT_TRUE(sim.Ready());
+    const CommandRun run = Tarvik(dir, "--yes download --port 3 --all");
+    EXPECT_EQ(run.exitCode, 1);
+    std::filesystem::path file;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(dir / "docs" / "tarvik" / "data vz3"))
+        file = entry.path();
+    const std::string bytes = test::ReadBytes(file);
+    const std::size_t records = bytes.find("\r\n", bytes.find("Tarvik demo")) + 2;
+    sim::LogOptions options;
+    options.recordCount = 5000;
+    // What came before the notice is kept, in order; only the chunk that holds "#PD" is not
+    // written, and the notice came after the 40000th byte.
+    const std::string kept = bytes.substr(records);
+    EXPECT_GT(kept.size(), 0u);
+    EXPECT_LE(kept.size(), 40000u);
+    EXPECT_EQ(kept, sim::GenerateLogText(options).substr(0, kept.size()));
 }
 
 } // namespace

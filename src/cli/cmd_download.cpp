@@ -1,0 +1,100 @@
+#include "cli/command.h"
+#include "cli/link_command_session.h"
+
+#include <QElapsedTimer>
+#include <filesystem>
+#include <ostream>
+
+namespace tarvik::cli {
+
+namespace {
+
+constexpr const char* kUsageText =
+    "usage: tarvik download --port N (--all | --from DD/MM/YY --to DD/MM/YY) [--yes]\n";
+
+// A locator that sends nothing for this long has stopped; what came is kept.
+constexpr int kSilenceMilliseconds = 30000;
+
+std::optional<DateTime> ParseWireDate(const std::string& text) {
+    if (text.size() != 8 || text[2] != '/' || text[5] != '/')
+        return std::nullopt;
+    for (std::size_t i : {0u, 1u, 3u, 4u, 6u, 7u})
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+    const DateTime date{2000 + std::stoi(text.substr(6, 2)), std::stoi(text.substr(3, 2)),
+                        std::stoi(text.substr(0, 2))};
+    if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31)
+        return std::nullopt;
+    return date;
+}
+
+std::uintmax_t SizeOf(const std::filesystem::path& file) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    return ec ? 0 : size;
+}
+
+// tarvik download --port N (--all | --from D --to D): the Transfer tab without a window. The
+// data file goes into the data folder as the window writes it; its path is printed.
+int DownloadCommand(Context& context) {
+    const auto port = TakePortOption(context);
+    const bool all = context.TakeFlag("--all");
+    const auto fromText = context.TakeOption("--from");
+    const auto toText = context.TakeOption("--to");
+    const auto from = fromText ? ParseWireDate(*fromText) : std::nullopt;
+    const auto to = toText ? ParseWireDate(*toText) : std::nullopt;
+    const bool byDate = from && to;
+    if (!port || !context.args.empty() || all == byDate ||
+        (!all && (fromText || toText) && !byDate)) {
+        context.err << kUsageText;
+        return kUsage;
+    }
+    LinkCommandSession link(context);
+    if (!link.Connect(*port)) {
+        context.err << "tarvik: " << link.view.lastStatus << "\n";
+        return kFailure;
+    }
+    const bool started = all ? link.download.cmdDownloadAll_Click()
+                             : link.download.cmdDownloadByDate_Click(*from, *to);
+    if (!started)
+        return kFailure;
+
+    const auto file = link.currentFile.Path();
+    std::uintmax_t lastSize = 0;
+    QElapsedTimer quiet;
+    quiet.start();
+    while (!link.view.transferOver && link.linkPort.IsOpen() &&
+           quiet.elapsed() < kSilenceMilliseconds) {
+        link.WaitFor([&] { return link.view.transferOver || !link.linkPort.IsOpen(); }, 500);
+        const std::uintmax_t size = SizeOf(file);
+        if (size != lastSize) {
+            lastSize = size;
+            quiet.restart();
+            context.err << "\rreceived " << size << " bytes" << std::flush;
+        }
+    }
+    context.err << "\n";
+    if (!link.view.transferOver) {
+        context.err << "tarvik: "
+                    << (link.linkPort.IsOpen() ? "the locator stopped sending"
+                                               : link.view.lastStatus)
+                    << "; what arrived is in " << file.string() << "\n";
+        return kFailure;
+    }
+    if (link.session.flags.AbortAcknowledged) {
+        context.err << "tarvik: the transfer was aborted; what arrived is in " << file.string()
+                    << "\n";
+        return kFailure;
+    }
+    context.out << file.string() << "\n";
+    return kSuccess;
+}
+
+const RegisterCommand kRegistered{
+    {"download",
+     "--port N (--all | --from D --to D)  transfer into a new data file; print its path",
+     &DownloadCommand}};
+
+} // namespace
+
+} // namespace tarvik::cli
