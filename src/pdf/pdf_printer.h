@@ -187,6 +187,7 @@ private:
     // Object writing.
     int NewObject();
     void WriteObjectAt(int number, size_t headerAt);
+    void WriteBuffer();
     void OpenPageStream();
     void ClosePageStream(bool withComments);
     void WriteInfo();

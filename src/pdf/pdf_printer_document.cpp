@@ -47,6 +47,10 @@ void PDFPrinter::WriteObjectAt(int number, size_t headerAt) {
         offsets_.resize(static_cast<size_t>(number) + 1, 0);
     }
     offsets_[static_cast<size_t>(number)] = output_.Offset() + headerAt;
+    WriteBuffer();
+}
+
+void PDFPrinter::WriteBuffer() {
     objectBuffer_ += "\r\n";
     output_.Write(objectBuffer_);
     objectBuffer_.clear();
@@ -312,9 +316,7 @@ void PDFPrinter::WriteXrefAndTrailer(int catalogObject) {
     AppendLine(">>");
     AppendLine("startxref");
     AppendLine(std::to_string(xrefOffset));
-    objectBuffer_ += "\r\n";
-    output_.Write(objectBuffer_);
-    objectBuffer_.clear();
+    WriteBuffer();
 }
 
 } // namespace tarvik

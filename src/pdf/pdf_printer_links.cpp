@@ -18,18 +18,13 @@ struct LinkKindTexts {
     const char* sentence;
 };
 
-LinkKindTexts TextsFor(bool image, bool rectangle) {
-    if (image) {
-        return {"Lien URL Fichier Image - ",
-                "URL objet image non valide : ", "Impossible d'inclure le lien dans l'image."};
-    }
-    if (rectangle) {
-        return {"Lien URL Objet Rectangle - ", "URL objet rectangle non valide : ",
-                "Impossible d'inclure le lien dans le rectangle."};
-    }
-    return {"Lien URL Objet Ellipse - ",
-            "URL objet ellipse non valide : ", "Impossible d'inclure le lien dans l'ellipse."};
-}
+constexpr LinkKindTexts kImageLink{"Lien URL Fichier Image - ", "URL objet image non valide : ",
+                                   "Impossible d'inclure le lien dans l'image."};
+constexpr LinkKindTexts kRectangleLink{
+    "Lien URL Objet Rectangle - ",
+    "URL objet rectangle non valide : ", "Impossible d'inclure le lien dans le rectangle."};
+constexpr LinkKindTexts kEllipseLink{"Lien URL Objet Ellipse - ", "URL objet ellipse non valide : ",
+                                     "Impossible d'inclure le lien dans l'ellipse."};
 
 std::string Ref(int number) {
     return std::to_string(number) + " 0 R";
@@ -40,8 +35,9 @@ std::string Ref(int number) {
 void PDFPrinter::AttachLink(const std::optional<std::string>& url, PendingLink kind, double x,
                             double y) {
     if (!url) {
-        const LinkKindTexts texts =
-            TextsFor(kind == PendingLink::Image, kind == PendingLink::Rectangle);
+        const LinkKindTexts& texts = kind == PendingLink::Image       ? kImageLink
+                                     : kind == PendingLink::Rectangle ? kRectangleLink
+                                                                      : kEllipseLink;
         Complain(texts.title, texts.complaint, "", texts.sentence);
         return;
     }
