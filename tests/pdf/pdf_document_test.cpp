@@ -171,6 +171,13 @@ TEST(PdfDocument, UnitsMarginsAndPositions) {
 TEST(PdfDocument, PageFormatsAndOrientationSetTheMediaBoxOfEachPage) {
     PdfTestBed bed(false);
     PDFPrinter& p = bed.printer();
+    const double sizes[][2] = {
+        {595.28, 841.89}, {841.89, 1190.55}, {420.94, 595.28}, {612, 792}, {612, 1008}};
+    for (long code = 4; code >= 0; --code) {
+        p.PDFFormatPage(code);
+        EXPECT_EQ(p.PDFGetPageWidth(), sizes[code][0]);
+        EXPECT_EQ(p.PDFGetPageHeight(), sizes[code][1]);
+    }
     p.PDFOrientation(0); // A4 landscape: rounded to whole points, then exchanged
     EXPECT_EQ(p.PDFGetPageWidth(), 842);
     EXPECT_EQ(p.PDFGetPageHeight(), 595);
