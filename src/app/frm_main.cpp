@@ -11,6 +11,7 @@
 #include "link/frm_port_manage.h"
 #include "link/qt_serial_port.h"
 #include "link/setup_commands.h"
+#include "viewer/frm_view_data.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -773,8 +774,12 @@ bool frmMain::ShowOpenedFile(bool fromOpen) {
 }
 
 void frmMain::ShowDataViewer(bool hideMainWindow) {
-    (void)hideMainWindow;
-    prompts.Inform("The data viewer is not available in this version yet.");
+    ViewerContext context{
+        currentDataFile, folders, prompts, clock, [this] { ReleaseCurrentFile(); }, {}};
+    context.desktop.openFolder = desktop_.openFolder;
+    OpenOrRaiseDataViewer(viewer_, std::move(context), this, [this] { show(); });
+    if (hideMainWindow)
+        hide();
 }
 
 void frmMain::cmdExportCSV_Click() {

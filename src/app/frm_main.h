@@ -33,6 +33,7 @@ class QTimer;
 namespace tarvik {
 
 class MainLinkView;
+class frmViewData;
 
 // The toolkit's main window: owner of the link state, the folders, the locator identity and
 // the current data file, and the opener of every other window.
@@ -198,9 +199,9 @@ public:
     QTimer* tmrSTDLMonitor;
 
     // --- Link, transfer and setup ----------------------------------------------------------
-    LinkHardware linkHardware;          // MSComm1 (link port), MSComm2 (probe port), pacing
+    LinkHardware linkHardware;              // MSComm1 (link port), MSComm2 (probe port), pacing
     std::unique_ptr<MainLinkView> linkView; // this window as the link flows see it
-    std::unique_ptr<LinkSession> link;  // flags, senders and the receive handler
+    std::unique_ptr<LinkSession> link;      // flags, senders and the receive handler
     std::unique_ptr<Discovery> discovery;
     std::unique_ptr<Download> download;
 
@@ -233,6 +234,7 @@ private:
     bool ShowOpenedFile(bool fromOpen);
 
     Desktop desktop_;
+    QPointer<frmViewData> viewer_;
     KeySum keySum_;
     bool downloadBlinkOn_ = false;
     int flashTicks_ = 0;

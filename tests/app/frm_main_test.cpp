@@ -3,6 +3,7 @@
 #include "datafile/data_file_header.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
+#include "viewer/frm_view_data.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -105,6 +106,28 @@ TEST_F(MainWindowTest, CommandLineFileOpensFromItsOwnFolderOnceTheWindowIsReady)
     dialogAnswer = std::nullopt;
     window->cmdOpenExistingFile->click();
     EXPECT_TRUE(window->lblStatus->text().isEmpty());
+}
+
+TEST_F(MainWindowTest, OpenShowsTheViewerInPlaceOfTheMainWindow) {
+    const auto file = WriteDataFile(dir / "x.lgd", "Crew 7,KVZ3,12345678", kRecord + "\x1a");
+    auto window = Make();
+    window->show();
+    dialogAnswer = file;
+    window->cmdOpenExistingFile->click();
+    auto* viewer = window->findChild<frmViewData*>();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_FALSE(window->isVisible());
+
+    viewer->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window->isVisible());
+
+    // View Current opens it again, and a second View Current only brings it forward.
+    window->cmdAnalyse->click();
+    window->cmdAnalyse->click();
+    EXPECT_EQ(window->findChildren<frmViewData*>().size(), 1);
+    EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(MainWindowTest, FilesWithoutDataOrWithADamagedIdentityAreRefused) {
