@@ -86,6 +86,7 @@ TEST(PdfImage, RefusedPicturesAreToldAndLeaveTheDocumentAsItWas) {
     WriteBytes(page.dir() / "logo.JPG", good);
     WriteBytes(page.dir() / "short.jpg", good.substr(0, 200));
     WriteBytes(page.dir() / "trailing.jpg", good + "\r\n");
+    WriteBytes(page.dir() / "start.jpg", "\xFF\xD9" + good.substr(2));
     std::string unit3 = good;
     unit3[13] = 3;
     WriteBytes(page.dir() / "unit3.jpg", unit3);
@@ -99,6 +100,7 @@ TEST(PdfImage, RefusedPicturesAreToldAndLeaveTheDocumentAsItWas) {
     p.PDFImage(path("short.jpg"), 10, 10);
     p.PDFImage(path("missing.jpg"), 10, 10);
     p.PDFImage(path("trailing.jpg"), 10, 10);
+    p.PDFImage(path("start.jpg"), 10, 10);
     p.PDFImage(path("unit3.jpg"), 10, 10);
     p.PDFImage(path("two.jpg"), 10, 10);
     EXPECT_EQ(p.PDFImageWidth(path("logo.JPG")), 0);
@@ -123,7 +125,7 @@ TEST(PdfImage, RefusedPicturesAreToldAndLeaveTheDocumentAsItWas) {
     EXPECT_EQ(texts, (std::vector<std::string>{
                          "Le fichier image " + (page.dir() / "noextension").string() +
                              " ne possède pas d'extension.\r\n" + kCannotInclude,
-                         unsupported, notJpeg, notJpeg, markers,
+                         unsupported, notJpeg, notJpeg, markers, markers,
                          std::string("Erreur de résolution d'image , l'Opcode est 3Les Opcodes "
                                      "valides sont  0, 1, 2.\r\n") +
                              kCannotInclude,
