@@ -62,8 +62,9 @@ std::string FormatFixed(double value, int decimals) {
     if (firstDropped >= '5') {
         IncrementDigits(kept);
     }
-    const bool isZero = kept.find_first_not_of("0.") == std::string::npos;
-    if (value < 0 && !isZero) {
+    // Like the number pattern it follows, a negative value keeps its sign even when it rounds
+    // to zero ("-0.00"); a zero, negative or not, has none.
+    if (value < 0) {
         kept.insert(kept.begin(), '-');
     }
     return kept;

@@ -10,7 +10,7 @@ long long RoundHalfEven(double value);
 
 // A number with a fixed count of decimals and a point as separator whatever the locale:
 // 2 decimals give "12.50", 0 decimals give "12." (the pattern ends in its point). Ties round
-// away from zero on the decimal value; a result that is zero carries no minus sign.
+// away from zero on the decimal value; a negative value keeps its sign (-0.001 gives "-0.00").
 std::string FormatFixed(double value, int decimals);
 
 // The plain decimal form of a number: 15 significant digits at most, no trailing zeros, no

