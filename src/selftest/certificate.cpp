@@ -1,0 +1,165 @@
+#include "selftest/certificate.h"
+
+#include "common/maker_details.h"
+#include "common/text.h"
+#include "datafile/file_label.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+namespace tarvik {
+
+namespace {
+
+constexpr long kArial = 0;
+constexpr long kRegular = 0;
+constexpr long kBold = 2;
+constexpr long kBlack = 0;
+constexpr long kRed = 255;
+
+std::string Replaced(std::string text, char from, char to) {
+    std::replace(text.begin(), text.end(), from, to);
+    return text;
+}
+
+bool EndsWithNoLogMarker(const std::string& model) {
+    return model.size() >= 3 && (model.ends_with("ND ") || model.ends_with("nd "));
+}
+
+bool Readable(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return in && in.peek() != std::ifstream::traits_type::eof();
+}
+
+// The page, in the order the certificate issues it.
+void WritePage(PDFPrinter& pdf, const CertificateDetails& d,
+               const std::filesystem::path& programFolder) {
+    pdf.PDFSetFont(kArial, 10, kBold);
+    pdf.PDFSetTextColor(kBlack);
+    pdf.PDFTextOut(maker::kCompanyName, 15, 40);
+    pdf.PDFSetFont(kArial, 10, kRegular);
+    for (int i = 0; i < 4; ++i)
+        pdf.PDFTextOut(maker::kAddressLines[i], 15, 50 + 10 * i);
+    pdf.PDFSetFont(kArial, 10, kBold);
+    pdf.PDFSetTextColor(kRed);
+    pdf.PDFTextOut("Tel.", 230, 40);
+    pdf.PDFTextOut("Fax", 230, 50);
+    pdf.PDFTextOut("email", 230, 60);
+    pdf.PDFTextOut("web", 230, 70);
+    pdf.PDFSetFont(kArial, 10, kRegular);
+    pdf.PDFSetTextColor(kBlack);
+    pdf.PDFTextOut(maker::kTelephone, 260, 40);
+    pdf.PDFTextOut(maker::kFax, 260, 50);
+    pdf.PDFTextOut(maker::kEmail, 260, 60);
+    pdf.PDFLink(260, 70, maker::kWebAddress, "");
+    pdf.PDFImage((programFolder / "logo.jpg").string(), 380, 33, 200, 38,
+                 std::string(maker::kWebUrl));
+    pdf.PDFSetFont(kArial, 20, kBold);
+    pdf.PDFSetTextColor(kBlack);
+    pdf.PDFTextOut("System Validation Certificate", 160, 200);
+
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"Model Number:", &d.model}, {"Serial Number:", &d.serial}, {"User Name:", &d.user}};
+    double y = 300;
+    for (const auto& [caption, value] : fields) {
+        pdf.PDFSetFont(kArial, 12, kBold);
+        if (y == 300)
+            pdf.PDFSetTextColor(kBlack);
+        pdf.PDFTextOut(caption, 100, y);
+        pdf.PDFSetFont(kArial, 12, kRegular);
+        pdf.PDFTextOut(*value, 200, y);
+        y += 40;
+    }
+
+    const bool noLog = EndsWithNoLogMarker(d.model);
+    pdf.PDFTextOut(noLog ? "The                  Locator, Serial Number             , successfully "
+                           "passed its self test on"
+                         : "The           Locator, Serial Number             , successfully passed "
+                           "its self test on",
+                   100, 480);
+    pdf.PDFTextOut(d.model, 124, 480);
+    pdf.PDFTextOut(d.serial, noLog ? 307 : 285, 480);
+    pdf.PDFTextOut(d.passDate, 100, 500);
+    pdf.PDFTextOut(" at ", 150, 500);
+    pdf.PDFTextOut(d.passTime, 168, 500);
+    pdf.PDFTextOut("Tarvik International Ltd certifies that this locator meets the performance",
+                   100, 540);
+    pdf.PDFTextOut("requirements of test specification A4/318/2706 - VZ3 Range Self Test "
+                   "Specification.",
+                   100, 560);
+    pdf.PDFTextOut("On behalf of Tarvik International Ltd", 100, 640);
+    pdf.PDFImage((programFolder / "s.jpg").string(), 100, 663, 120, 45, std::string());
+    pdf.PDFTextOut("Tarvik Customer Services Manager ", 100, 720);
+}
+
+} // namespace
+
+std::string CertificateFileName(const CertificateDetails& details, const DateTime& created) {
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%02d-%02d-%02d %02d-%02d-%02d", created.day, created.month,
+                  created.year % 100, created.hour, created.minute, created.second);
+    return SafeFileName(Trim(details.serial)) + " System Validation Cert [For " +
+           Replaced(details.passDate, '/', '-') + " " + Replaced(details.passTime, ':', '-') +
+           "][Created " + stamp + "].pdf";
+}
+
+std::vector<std::filesystem::path>
+CertificateResources(const std::filesystem::path& programFolder) {
+    return {programFolder / "Fonts" / "Helvetica.afm",
+            programFolder / "Fonts" / "Helvetica-Bold.afm", programFolder / "logo.jpg",
+            programFolder / "s.jpg"};
+}
+
+CertificateResult CreateValidationCertificate(const CertificateDetails& details,
+                                              const Folders& folders,
+                                              const std::filesystem::path& programFolder,
+                                              PdfPrinterServices services) {
+    CertificateResult result;
+    // Without these the writer would carry on and leave an incomplete certificate.
+    for (const auto& resource : CertificateResources(programFolder)) {
+        if (!Readable(resource)) {
+            result.error = "The certificate cannot be made: " + resource.string() +
+                           " is missing or unreadable.";
+            return result;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(folders.CertsFolder(), ec);
+    SystemClock systemClock;
+    const Clock& clock = services.clock ? *services.clock : systemClock;
+    const std::filesystem::path file =
+        folders.CertsFolder() / CertificateFileName(details, clock.Now());
+
+    PDFPrinter pdf(services);
+    pdf.PDFTitle("Tarvik Locator System Validation Certificate");
+    pdf.PDFFileName(file.string());
+    pdf.PDFLoadAfm((programFolder / "Fonts").string());
+    pdf.PDFConfirm(false);
+    pdf.PDFView(true);
+    pdf.PDFSetViewerPreferences(21);
+    pdf.PDFFormatPage(0L);
+    pdf.PDFOrientation(1);
+    pdf.PDFSetUnit(0);
+    pdf.PDFSetZoomMode(1);
+    pdf.PDFSetLayoutMode(3);
+    pdf.PDFUseOutlines(true);
+    pdf.PDFUseThumbs(false);
+    pdf.PDFBeginDoc();
+    pdf.PDFSetBookmark("System Validation Certificate", 0, 40);
+    WritePage(pdf, details, programFolder);
+    if (!pdf.PDFEndDoc()) {
+        std::filesystem::remove(file, ec);
+        result.error = "The certificate " + file.string() + " could not be written.";
+        return result;
+    }
+    using std::filesystem::perms;
+    std::filesystem::permissions(file,
+                                 perms::owner_write | perms::group_write | perms::others_write,
+                                 std::filesystem::perm_options::remove, ec);
+    result.file = file;
+    return result;
+}
+
+} // namespace tarvik

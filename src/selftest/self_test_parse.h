@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvik {
+
+// What the records of one day say about the locator's self test.
+struct SelfTestOutcome {
+    enum class Result { Pass, Fail, Indeterminate };
+    enum class Note { None, Empty, SuspectData };
+
+    Result result = Result::Fail;
+    Note note = Note::None;
+    std::string passDate; // "dd/mm/yy" of the last pass record
+    std::string passTime; // "hh:mm:ss" of the last pass record
+};
+
+// Reads the reply to a one-day lookup: the records up to the character 26 or the end, each
+// judged by its last character ("P" pass, "F" fail, "G"/"B" no change, anything else or an
+// empty line suspect). The last line with a verdict decides.
+SelfTestOutcome ParseSelfTestReply(std::string_view reply);
+
+// What the toolkit says and does about an outcome.
+struct SelfTestDecision {
+    std::optional<std::string> message; // an OK message box, when there is one
+    std::string status;                 // the status line afterwards ("" empties it)
+    int flashCount = 0;                 // how often the status blinks (0: it does not)
+    bool createCertificate = false;
+};
+SelfTestDecision DecideSelfTest(const SelfTestOutcome& outcome);
+
+} // namespace tarvik

@@ -1,0 +1,166 @@
+#include "link/link_fakes.h"
+#include "selftest/self_test_lookup.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvik {
+namespace {
+
+class RecordingSelfTestView final : public SelfTestView {
+public:
+    void EnableCalendar(bool on) override { calendar = on; }
+    void EnableStopButton(bool on) override { stop = on; }
+    void FlashStatus(const std::string& text, int count) override {
+        flashes.push_back(text + "|" + std::to_string(count));
+    }
+    void StopStatusFlash() override {}
+    void SetMonitorTimer(bool on) override { timer = on; }
+    void ShowLookupOver(bool buttons) override {
+        over = true;
+        downloadButtons = buttons;
+    }
+
+    bool calendar = true;
+    bool stop = true;
+    bool timer = false;
+    bool over = false;
+    bool downloadButtons = false;
+    std::vector<std::string> flashes;
+};
+
+class LookupTest : public ::testing::Test {
+protected:
+    LookupTest()
+        : link(ports), probe(ports), session(link, probe, pacer, view, prompts, clock, file1),
+          lookup(session, lookupView, folders, current, [this](const CertificateDetails& d) {
+              certificates.push_back(d);
+              return CertificateResult{folders.CertsFolder() / "c.pdf", {}};
+          }) {
+        view.lastDownload = "01/12/26";
+        view.identity = {"Crew", "KVZ3", "12345", ""};
+        current = {dir / "elsewhere", "mine.lgd"};
+    }
+
+    void Plug(std::vector<std::string> records, bool silent = false) {
+        sim::LocatorSettings settings;
+        settings.records = std::move(records);
+        settings.silent = silent;
+        ports.Plug(1, settings);
+        link.Open(1, PortRole::Link);
+    }
+
+    // A click on 5 December 2026 and the monitor's next tick.
+    void Lookup() {
+        lookup.MonthView1_DateClick({2026, 12, 5});
+        EXPECT_FALSE(lookupView.calendar);
+        lookup.tmrSTDLMonitor_Timer();
+    }
+
+    void ExpectEndedCleanly() {
+        EXPECT_TRUE(lookupView.calendar);
+        EXPECT_FALSE(lookupView.timer);
+        EXPECT_EQ(current.Path(), dir / "elsewhere" / "mine.lgd");
+        EXPECT_FALSE(session.flags.SelfTestLookupPending);
+        EXPECT_FALSE(file1.IsOpen());
+    }
+
+    static std::string Record(const std::string& time, char letter) {
+        return "051226" + time + "0017999111600-02-01" + letter;
+    }
+
+    test::TempDir dir;
+    Folders folders{dir / "Documents", dir / "AppData"};
+    test::SimulatedPorts ports;
+    test::SimulatedPorts::Port link;
+    test::SimulatedPorts::Port probe;
+    test::ZeroPacer pacer;
+    test::RecordingView view;
+    RecordingSelfTestView lookupView;
+    test::ScriptedPrompts prompts;
+    FixedClock clock{DateTime{2026, 12, 6, 10, 0, 5}};
+    SharedFileHandle file1;
+    CurrentDataFile current;
+    std::vector<CertificateDetails> certificates;
+    LinkSession session;
+    SelfTestLookup lookup;
+};
+
+TEST_F(LookupTest, APassOfTheDayMakesACertificate) {
+    Plug({"0412260800000017999111600-02-01P", Record("091230", 'P'), Record("091231", 'G')});
+    Lookup();
+    EXPECT_EQ(link.written, "#DD05/12/26:05/12/26");
+    EXPECT_TRUE(prompts.shown().empty());
+    ASSERT_EQ(certificates.size(), 1u);
+    EXPECT_EQ(certificates[0].passDate, "05/12/26");
+    EXPECT_EQ(certificates[0].passTime, "09:12:30");
+    EXPECT_EQ(certificates[0].serial, "12345");
+    EXPECT_EQ(lookupView.flashes,
+              (std::vector<std::string>{
+                  "Checking for a System Validation completed on the chosen date.|20",
+                  "Retrieving certificate|10",
+                  "Certificate successfully retrieved. Go to 'Connect' tab to review.|5"}));
+    // The reply stays in the temporary file of the data folder.
+    EXPECT_EQ(test::ReadBytes(folders.DataFolder() / "~LastSTPass.tmp"),
+              Record("091230", 'P') + "\r\n" + Record("091231", 'G') + "\r\n\x1a");
+    ExpectEndedCleanly();
+}
+
+TEST_F(LookupTest, AFailOrNothingToFindSaysSo) {
+    Plug({Record("091230", 'P'), Record("091300", 'F')});
+    Lookup();
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{
+                                   "A Fail condition was recorded for that date. Certificate not "
+                                   "retrieved."});
+    EXPECT_EQ(lookupView.flashes.back(),
+              "Fail condition found for that date. Certificate NOT retrieved.|10");
+    EXPECT_TRUE(certificates.empty());
+    ExpectEndedCleanly();
+}
+
+TEST_F(LookupTest, AnEmptyDay) {
+    Plug({});
+    Lookup();
+    EXPECT_EQ(
+        prompts.Texts(),
+        std::vector<std::string>{"No test result was found for that day. Please choose another."});
+    EXPECT_EQ(view.statuses.back(), "");
+    ExpectEndedCleanly();
+}
+
+TEST_F(LookupTest, TheCommandWordFollowsTheModel) {
+    Plug({});
+    for (const auto& [model, word] : std::vector<std::pair<std::string, std::string>>{
+             {"KVZ3ND", "#ND"}, {"KVZ3nd", "#ND"}, {"KVZ3Nd", "#DD"}}) {
+        view.identity.model = model;
+        link.written.clear();
+        Lookup();
+        EXPECT_EQ(link.written.substr(0, 3), word) << model;
+        ExpectEndedCleanly();
+    }
+}
+
+TEST_F(LookupTest, AReplyThatNeverEndsIsGivenUpAfterThirtySeconds) {
+    Plug({}, true);
+    lookup.MonthView1_DateClick({2026, 12, 5});
+    session.MSComm1_OnComm({PortEvent::kReceive, Record("091230", 'P') + "\r\n"});
+    for (int tick = 1; tick < SelfTestLookup::kTimeoutTicks; ++tick)
+        lookup.tmrSTDLMonitor_Timer();
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_TRUE(lookupView.timer);
+    lookup.tmrSTDLMonitor_Timer();
+    ASSERT_EQ(prompts.Texts().size(), 1u);
+    EXPECT_TRUE(prompts.Texts()[0].starts_with("The locator did not answer")) << prompts.Texts()[0];
+    EXPECT_TRUE(certificates.empty());
+    ExpectEndedCleanly();
+
+    // Later data is ordinary data again, not the temporary file's.
+    session.MSComm1_OnComm({PortEvent::kReceive, "late\x1a"});
+    EXPECT_EQ(view.monitor, "late\x1a");
+    EXPECT_EQ(test::ReadBytes(folders.DataFolder() / "~LastSTPass.tmp"),
+              Record("091230", 'P') + "\r\n");
+}
+
+} // namespace
+} // namespace tarvik
