@@ -222,7 +222,7 @@ void LocatorEngine::Execute(const std::string& command) {
 }
 
 void LocatorEngine::StartTransfer(std::optional<std::pair<int, int>> range) {
-    transfer_.clear();
+    ClearTransfer();
     transferSent_ = 0;
     for (const std::string& record : settings_.records) {
         if (range) {
@@ -240,7 +240,7 @@ void LocatorEngine::StartTransfer(std::optional<std::pair<int, int>> range) {
 }
 
 void LocatorEngine::StopTransfer() {
-    transfer_.clear();
+    ClearTransfer();
     replies_ += "ABORT";
     replies_ += kEndOfTransfer;
 }
@@ -251,20 +251,20 @@ std::string LocatorEngine::TakeOutput(std::size_t maxBytes) {
     out = replies_.substr(0, fromReplies);
     replies_.erase(0, fromReplies);
     std::size_t room = maxBytes - out.size();
-    if (room > 0 && !transfer_.empty()) {
+    if (room > 0 && TransferLeft() > 0) {
         if (settings_.powerDownAfter) {
             const std::size_t left = *settings_.powerDownAfter > transferSent_
                                          ? *settings_.powerDownAfter - transferSent_
                                          : 0;
             room = std::min(room, left);
         }
-        const std::size_t n = std::min(room, transfer_.size());
-        out += transfer_.substr(0, n);
-        transfer_.erase(0, n);
+        const std::size_t n = std::min(room, TransferLeft());
+        out.append(transfer_, transferAt_, n);
+        transferAt_ += n;
         transferSent_ += n;
         if (settings_.powerDownAfter && transferSent_ >= *settings_.powerDownAfter &&
-            !transfer_.empty()) {
-            transfer_.clear();
+            TransferLeft() > 0) {
+            ClearTransfer();
             poweredDown_ = true;
             replies_ += "#PD";
         }
@@ -275,7 +275,7 @@ std::string LocatorEngine::TakeOutput(std::size_t maxBytes) {
 void LocatorEngine::Disconnected() {
     // A command of open length that the PC sent last ("#FT" and its text) is complete now.
     FrameCommands(true);
-    transfer_.clear();
+    ClearTransfer();
     replies_.clear();
     input_.clear();
     poweredDown_ = false;

@@ -39,7 +39,7 @@ public:
     // Lets time pass: completes a command of open length once the line has been quiet.
     void Tick(Millis now);
 
-    bool HasOutput() const { return !replies_.empty() || !transfer_.empty(); }
+    bool HasOutput() const { return !replies_.empty() || TransferLeft() > 0; }
     // Up to `maxBytes` of what the locator sends next.
     std::string TakeOutput(std::size_t maxBytes);
 
@@ -67,7 +67,16 @@ private:
     std::string input_;
     Millis lastInputAt_ = 0;
     std::string replies_;
-    std::string transfer_; // what is left of a running transfer
+    std::size_t TransferLeft() const { return transfer_.size() - transferAt_; }
+    void ClearTransfer() {
+        transfer_.clear();
+        transferAt_ = 0;
+    }
+
+    // A running transfer and how far it has gone; taken by position, since cutting the
+    // front off a long log at every chunk would cost the whole log each time.
+    std::string transfer_;
+    std::size_t transferAt_ = 0;
     std::size_t transferSent_ = 0;
     bool poweredDown_ = false;
     std::vector<std::string> commands_;
