@@ -16,7 +16,7 @@ public:
     template <typename Number>
     requires std::is_arithmetic_v<Number> PdfColour(Number packed)
         : value_(static_cast<double>(packed)) {}
-    PdfColour(const char* html) : value_(std::string(html)) {}
+    PdfColour(const char* html) : value_(std::string(html != nullptr ? html : "")) {}
     PdfColour(std::string html) : value_(std::move(html)) {}
     PdfColour(int red, int green, int blue) : value_(Components{red, green, blue}) {}
     PdfColour(Components components) : value_(components) {}
