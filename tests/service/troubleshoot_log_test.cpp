@@ -1,0 +1,68 @@
+#include "service/service_replies.h"
+#include "service/troubleshoot_log.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvik {
+namespace {
+
+TEST(TroubleshootLog, LivesInTheDocumentsTarvikFolderNamedByItsStamp) {
+    const Folders folders{"/home/u/Documents", "/home/u/.config"};
+    const CurrentDataFile log = TroubleshootLogLocation(folders, DateTime{2026, 12, 5, 9, 7, 3});
+    EXPECT_EQ(log.folder, std::filesystem::path("/home/u/Documents/tarvik"));
+    EXPECT_EQ(log.name, "Troubleshoot [] [05122026090703].lgd");
+}
+
+TEST(TroubleshootLog, CreatesItsFolderAndReportsAFileItCannotWrite) {
+    test::TempDir dir;
+    TroubleshootLog log;
+    ASSERT_TRUE(log.Create(dir / "new" / "folder" / "t.lgd"));
+    log.WriteLine("x");
+    EXPECT_EQ(test::ReadBytes(dir / "new" / "folder" / "t.lgd"), "x\r\n");
+
+    std::string error;
+    EXPECT_FALSE(log.Create(dir / "new", &error)); // a folder, not a file
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(log.IsOpen());
+    log.WriteLine("nowhere"); // harmless
+}
+
+TEST(ServiceReplies, AShortIdentityReplyGivesTheCharactersThatAreThere) {
+    auto identity = ServiceIdentityReply("#XDepot_");
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(identity->user, "Depot");
+    EXPECT_EQ(identity->model, "");
+    EXPECT_EQ(identity->serial, "");
+
+    // Cut inside the model: the model has what arrived, the serial nothing.
+    identity = ServiceIdentityReply("#X" + std::string(48, 'u') + "KV");
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(identity->user, std::string(32, 'u'));
+    EXPECT_EQ(identity->model, "KV");
+    EXPECT_EQ(identity->serial, "");
+
+    identity = ServiceIdentityReply("#X");
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(identity->user, "");
+}
+
+TEST(ServiceReplies, ClockReplyIsReadAtFixedPositions) {
+    auto clock = ServiceClockReply("#AE 05/12/26 #T09:0");
+    ASSERT_TRUE(clock);
+    EXPECT_EQ(clock->date, "05/12/26");
+    EXPECT_EQ(clock->time, "09:0");
+    EXPECT_FALSE(ServiceClockReply("#A"));
+    EXPECT_FALSE(ServiceClockReply("#X#AE 05/12/26 #T09:07:03"));
+}
+
+TEST(ServiceReplies, UserCounterCountsDownAndPastZero) {
+    EXPECT_EQ(UserCharsLeftText(0), "-32 left-");
+    EXPECT_EQ(UserCharsLeftText(31), "-1 left-");
+    EXPECT_EQ(UserCharsLeftText(32), "-0 left-");
+    EXPECT_EQ(UserCharsLeftText(40), "--8 left-");
+}
+
+} // namespace
+} // namespace tarvik
