@@ -1,0 +1,214 @@
+#include "service/frm_tools.h"
+#include "service/open_service_tools.h"
+
+#include "link/link_fakes.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace tarvik {
+namespace {
+
+class ServiceWindowTest : public ::testing::Test {
+protected:
+    ServiceWindowTest() {
+        ports.Plug(3, {});
+        folders.documents = dir / "Documents";
+        folders.appData = dir / "AppData";
+        current = {folders.DataFolder(), "earlier.lgd"};
+    }
+    ~ServiceWindowTest() override { delete window.data(); }
+
+    // Opens the window with scripted answers to the password and port prompts.
+    frmTools* Open(std::vector<std::optional<std::string>> answers) {
+        for (auto& answer : answers)
+            prompts.AnswerText(std::move(answer));
+        auto fake = std::make_unique<test::SimulatedPorts::Port>(ports);
+        port = fake.get();
+        auto zero = std::make_unique<test::ZeroPacer>();
+        pacer = zero.get();
+        window = OpenServiceTools(
+            nullptr, prompts, clock, folders, current, [this] { ++exits; }, std::move(fake),
+            std::move(zero));
+        if (window)
+            window->setLogOpener([this](const std::filesystem::path& file) {
+                openedLogs.push_back(file);
+                openedContents.push_back(test::ReadBytes(file));
+                return true;
+            });
+        return window;
+    }
+
+    void Receive(const std::string& chunk) { port->onEvent(PortEvent{PortEvent::kReceive, chunk}); }
+
+    std::filesystem::path LogPath() const {
+        return folders.documents / "tarvik" / "Troubleshoot [] [05122026090703].lgd";
+    }
+
+    test::TempDir dir;
+    Folders folders;
+    CurrentDataFile current;
+    test::SimulatedPorts ports;
+    test::ScriptedPrompts prompts;
+    FixedClock clock{DateTime{2026, 12, 5, 9, 7, 3}};
+    test::SimulatedPorts::Port* port = nullptr;
+    test::ZeroPacer* pacer = nullptr;
+    QPointer<frmTools> window;
+    int exits = 0;
+    std::vector<std::filesystem::path> openedLogs;
+    std::vector<std::string> openedContents;
+};
+
+TEST_F(ServiceWindowTest, TheRightPasswordOpensThePortSendsMmAndStartsTheLog) {
+    ASSERT_TRUE(Open({"millrace", "3"}));
+    EXPECT_EQ(exits, 0);
+    ASSERT_EQ(prompts.shown().size(), 2u);
+    EXPECT_EQ(prompts.shown()[0].text, "Enter your passwword");
+    EXPECT_EQ(prompts.shown()[0].title, "Password");
+    EXPECT_EQ(prompts.shown()[1].text, "Enter the port to use");
+    EXPECT_EQ(prompts.shown()[1].title, "Port");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "Locator Setup Tools - Internal use only");
+    EXPECT_EQ(window->txtPort->text(), "3");
+    EXPECT_EQ(port->openNumber(), 3);
+    EXPECT_EQ(port->written, "MM");
+    EXPECT_EQ(pacer->waits, 0);
+    EXPECT_TRUE(std::filesystem::exists(LogPath()));
+    EXPECT_EQ(current.Path(), LogPath());
+}
+
+TEST_F(ServiceWindowTest, AnyOtherPasswordEndsTheProgramBeforeAPortIsTouched) {
+    for (std::optional<std::string> answer :
+         {std::optional<std::string>("millrace!"), std::optional<std::string>(""),
+          std::optional<std::string>()}) {
+        exits = 0;
+        prompts.Clear();
+        EXPECT_EQ(Open({answer}), nullptr);
+        EXPECT_EQ(exits, 1);
+        EXPECT_EQ(prompts.shown().size(), 1u); // no port prompt
+        EXPECT_TRUE(port->openedPorts.empty());
+        EXPECT_EQ(current.name, "earlier.lgd");
+    }
+}
+
+TEST_F(ServiceWindowTest, APortAnswerOutsideOneToSixteenIsAskedAgain) {
+    ports.Plug(16, {});
+    ASSERT_TRUE(Open({"millrace", "0", "17", "three", "", "16"}));
+    EXPECT_EQ(prompts.Texts(),
+              (std::vector<std::string>{
+                  "Enter your passwword", "Enter the port to use",
+                  "The port must be a whole number from 1 to 16.", "Enter the port to use",
+                  "The port must be a whole number from 1 to 16.", "Enter the port to use",
+                  "The port must be a whole number from 1 to 16.", "Enter the port to use",
+                  "The port must be a whole number from 1 to 16.", "Enter the port to use"}));
+    EXPECT_EQ(port->openedPorts, std::vector<int>{16});
+}
+
+TEST_F(ServiceWindowTest, APortThatCannotBeOpenedIsSaidAndAskedAgain) {
+    ASSERT_TRUE(Open({"millrace", "9", "3"}));
+    EXPECT_EQ(prompts.Texts()[2], "COM9 could not be opened.");
+    EXPECT_EQ(port->openedPorts, (std::vector<int>{9, 3}));
+    EXPECT_EQ(port->written, "MM");
+}
+
+TEST_F(ServiceWindowTest, CancellingThePortPromptClosesTheWindowWithoutAPortOrLog) {
+    EXPECT_EQ(Open({"millrace", std::nullopt}), nullptr);
+    EXPECT_EQ(exits, 0);
+    EXPECT_TRUE(port->openedPorts.empty());
+    EXPECT_FALSE(std::filesystem::exists(folders.documents / "tarvik"));
+    EXPECT_EQ(current.name, "earlier.lgd");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(ServiceWindowTest, ButtonsSendWhatTheBoxesHold) {
+    ASSERT_TRUE(Open({"millrace", "3"}));
+    port->written.clear();
+    window->txtModel->setText("AB");
+    window->txtSerialNo->setText("123");
+    window->cmdSetSerialModel->click();
+    EXPECT_EQ(port->written, "#SSAB      123     ");
+    EXPECT_EQ(window->lblStatus->text(), "Serial No. / Model set");
+
+    const QString user40 = QString(40, QLatin1Char('w'));
+    QTest::keyClicks(window->txtUser, user40);
+    EXPECT_EQ(window->lblUserChars->text(), "--8 left-");
+    port->written.clear();
+    window->cmdSetUser->click();
+    EXPECT_EQ(port->written, "#FT" + user40.toStdString());
+
+    window->txtSend->setText(QString::fromLatin1("h\xe9llo"));
+    port->written.clear();
+    window->cmdSend->click();
+    EXPECT_EQ(port->written, "h\xe9llo");
+    EXPECT_EQ(window->lblStatus->text(), "Sent!");
+
+    port->written.clear();
+    window->cmdResetMem->click(); // has no action
+    EXPECT_EQ(port->written, "");
+}
+
+TEST_F(ServiceWindowTest, SevenChunksScrollTheMonitorAndAreAllInTheLog) {
+    ASSERT_TRUE(Open({"millrace", "3"}));
+    for (int i = 1; i <= 7; ++i)
+        Receive("line " + std::to_string(i));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(window->txtMonitor[i]->text(), QString("line %1").arg(7 - i));
+    EXPECT_EQ(test::ReadBytes(LogPath()),
+              "line 1\r\nline 2\r\nline 3\r\nline 4\r\nline 5\r\nline 6\r\nline 7\r\n");
+}
+
+TEST_F(ServiceWindowTest, AShortIdentityReplyFillsTheBoxesWithWhatIsThere) {
+    ASSERT_TRUE(Open({"millrace", "3"}));
+    window->txtModel->setText("old");
+    Receive("#XDepot___");
+    EXPECT_EQ(window->txtUser->text(), "Depot");
+    EXPECT_EQ(window->lblUserChars->text(), "-27 left-");
+    EXPECT_EQ(window->txtModel->text(), "");
+    EXPECT_EQ(window->txtSerialNo->text(), "");
+}
+
+TEST_F(ServiceWindowTest, ClosingTheWindowClosesItsPortAndLog) {
+    ASSERT_TRUE(Open({"millrace", "3"}));
+    Receive("before close");
+    window->close();
+    EXPECT_FALSE(port->IsOpen());
+    EXPECT_EQ(test::ReadBytes(LogPath()), "before close\r\n");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(ServiceWindowTest, OpenLogFileOpensTheCompleteLog) {
+    ASSERT_TRUE(Open({"millrace", "3"}));
+    Receive("one");
+    Receive("two");
+    window->cmdOpenFile->click();
+    ASSERT_EQ(openedLogs, std::vector<std::filesystem::path>{LogPath()});
+    EXPECT_EQ(openedContents[0], "one\r\ntwo\r\n");
+
+    window->setLogOpener([](const std::filesystem::path&) { return false; });
+    window->cmdOpenFile->click();
+    EXPECT_EQ(prompts.Texts().back(),
+              "The troubleshoot log " + LogPath().string() + " could not be opened.");
+}
+
+TEST_F(ServiceWindowTest, ALogThatCannotBeCreatedIsSaidAndTheWindowStillWorks) {
+    // A file where the "tarvik" folder should be.
+    std::filesystem::create_directories(folders.documents);
+    test::WriteBytes(folders.documents / "tarvik", "");
+    ASSERT_TRUE(Open({"millrace", "3"}));
+    EXPECT_EQ(prompts.shown().back().text.rfind("The troubleshoot log ", 0), 0u);
+    EXPECT_EQ(current.name, "earlier.lgd");
+    Receive("still shown");
+    EXPECT_EQ(window->txtMonitor[0]->text(), "still shown");
+}
+
+} // namespace
+} // namespace tarvik
