@@ -11,6 +11,7 @@
 #include "link/frm_port_manage.h"
 #include "link/qt_serial_port.h"
 #include "link/setup_commands.h"
+#include "pdf/pdf_prompts_sink.h"
 #include "viewer/frm_view_data.h"
 
 #include <QApplication>
@@ -41,6 +42,12 @@ namespace tarvik {
 namespace {
 
 frmMain::Desktop WithDefaults(frmMain::Desktop desktop, QWidget* parent) {
+    if (!desktop.openDocument)
+        desktop.openDocument = [](const std::filesystem::path& file) {
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+        };
+    if (desktop.programFolder.empty())
+        desktop.programFolder = QCoreApplication::applicationDirPath().toStdString();
     if (!desktop.openFolder)
         desktop.openFolder = [](const std::filesystem::path& folder) {
             QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder.string())));
@@ -129,6 +136,15 @@ void frmMain::BuildLink() {
     discovery = std::make_unique<Discovery>(*link, folders.PortsFilePath());
     download =
         std::make_unique<Download>(*link, *linkView, folders, currentDataFile, currentFileIdentity);
+    selfTestLookup = std::make_unique<SelfTestLookup>(
+        *link, *linkView, folders, currentDataFile, [this](const CertificateDetails& details) {
+            PromptsPdfMessageSink messages(prompts);
+            PdfPrinterServices services;
+            services.messages = &messages;
+            services.clock = &clock;
+            services.openViewer = desktop_.openDocument;
+            return CreateValidationCertificate(details, folders, desktop_.programFolder, services);
+        });
     AnySerialPortOpen = [this] { return link->AnyPortOpen(); };
     CloseSerialPorts = [this] { link->ClosePorts(); };
 
@@ -145,6 +161,9 @@ void frmMain::BuildLink() {
     connect(cmdSetTime, &QPushButton::clicked, this, [this] { cmdSetTime_Click(); });
     connect(cmdSetUser, &QPushButton::clicked, this, [this] { cmdSetUser_Click(); });
     connect(txtUser, &QLineEdit::textChanged, this, [this] { txtUser_Change(); });
+    connect(MonthView1, &QCalendarWidget::clicked, this, [this] { MonthView1_DateClick(); });
+    connect(tmrSTDLMonitor, &QTimer::timeout, this,
+            [this] { selfTestLookup->tmrSTDLMonitor_Timer(); });
 }
 
 frmMain::~frmMain() {
@@ -464,6 +483,12 @@ void frmMain::tmrFlashStatusMessage_Timer() {
     }
 }
 
+void frmMain::StopStatusFlash() {
+    tmrFlashStatusMessage->stop();
+    flashTicks_ = 0;
+    flashCount_ = 0;
+}
+
 void frmMain::StartDownloadBlink() {
     tmrDLStatusFlash->start();
 }
@@ -626,6 +651,10 @@ void frmMain::dtpEnd_Change() {
     } else {
         lblEndError->clear();
     }
+}
+
+void frmMain::MonthView1_DateClick() {
+    selfTestLookup->MonthView1_DateClick(DateOf(MonthView1->selectedDate()));
 }
 
 void frmMain::cmdSetDate_Click() {

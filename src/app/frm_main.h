@@ -10,6 +10,7 @@
 #include "link/discovery.h"
 #include "link/download.h"
 #include "link/link_session.h"
+#include "selftest/self_test_lookup.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -50,6 +51,10 @@ public:
         // The open-file dialog: the chosen path, or nothing when cancelled.
         std::function<std::optional<std::filesystem::path>(const std::filesystem::path& start)>
             chooseDataFile;
+        // Shows a finished certificate in the desktop's PDF viewer.
+        std::function<void(const std::filesystem::path& file)> openDocument;
+        // The folder of the program: its Fonts folder and the certificate's pictures.
+        std::filesystem::path programFolder;
     };
 
     // The serial ports and the pacer of the link; empty parts become the real ones (serial
@@ -85,6 +90,7 @@ public:
     void SetStatus(const QString& text, std::uint32_t colour = colours::kRed);
     // Blinks the current message `count` times (the status-flash operation).
     void FlashStatusMessage(int count, const QString& text);
+    void StopStatusFlash();
     void StartDownloadBlink();
     void StopDownloadBlink();
 
@@ -204,6 +210,7 @@ public:
     std::unique_ptr<LinkSession> link;      // flags, senders and the receive handler
     std::unique_ptr<Discovery> discovery;
     std::unique_ptr<Download> download;
+    std::unique_ptr<SelfTestLookup> selfTestLookup;
 
     void cmdrescan_Click();
     void cboLocators_Click(int index);
@@ -217,6 +224,7 @@ public:
     void cmdSetTime_Click();
     void cmdSetUser_Click();
     void txtUser_Change();
+    void MonthView1_DateClick();
     // Fills the drop-down of saved locators: the serial number shown, the port as item data.
     void ShowPortList(const std::vector<PortRecord>& records);
 

@@ -3,6 +3,7 @@
 #include "app/frm_main.h"
 #include "app/latin1_text.h"
 
+#include <QCalendarWidget>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -127,6 +128,33 @@ void MainLinkView::ShowTransferOver(bool downloadButtons) {
         w_.tabstrip->setTabEnabled(tab, true);
     w_.cmdDownloadByDate->setEnabled(downloadButtons);
     w_.cmdDownloadAll->setEnabled(downloadButtons);
+}
+
+void MainLinkView::EnableCalendar(bool enabled) {
+    w_.MonthView1->setEnabled(enabled);
+}
+
+void MainLinkView::EnableStopButton(bool enabled) {
+    w_.cmdStop->setEnabled(enabled);
+}
+
+void MainLinkView::FlashStatus(const std::string& text, int count) {
+    w_.FlashStatusMessage(count, Latin1(text));
+}
+
+void MainLinkView::StopStatusFlash() {
+    w_.StopStatusFlash();
+}
+
+void MainLinkView::SetMonitorTimer(bool on) {
+    if (on)
+        w_.tmrSTDLMonitor->start();
+    else
+        w_.tmrSTDLMonitor->stop();
+}
+
+void MainLinkView::ShowLookupOver(bool downloadButtons) {
+    ShowTransferOver(downloadButtons);
 }
 
 } // namespace tarvik

@@ -2,13 +2,14 @@
 
 #include "link/link_view.h"
 #include "link/transfer_view.h"
+#include "selftest/self_test_lookup.h"
 
 namespace tarvik {
 
 class frmMain;
 
 // The main window as the link and download flows see it.
-class MainLinkView final : public LinkView, public TransferView {
+class MainLinkView final : public LinkView, public TransferView, public SelfTestView {
 public:
     explicit MainLinkView(frmMain& window) : w_(window) {}
 
@@ -37,6 +38,13 @@ public:
     void ShowTransferComplete() override;
     void ShowDownloadedFile(const LocatorIdentity& identity) override;
     void ShowTransferOver(bool downloadButtons) override;
+
+    void EnableCalendar(bool enabled) override;
+    void EnableStopButton(bool enabled) override;
+    void FlashStatus(const std::string& text, int count) override;
+    void StopStatusFlash() override;
+    void SetMonitorTimer(bool on) override;
+    void ShowLookupOver(bool downloadButtons) override;
 
 private:
     frmMain& w_;

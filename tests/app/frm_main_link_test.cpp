@@ -3,7 +3,9 @@
 #include "link/link_fakes.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
+#include "support/test_environment.h"
 
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
@@ -31,6 +33,8 @@ protected:
         frmMain::Desktop desktop;
         desktop.openFolder = [](const std::filesystem::path&) {};
         desktop.openUrl = [](const QString&) {};
+        desktop.openDocument = [this](const std::filesystem::path& f) { documents.push_back(f); };
+        desktop.programFolder = test::ProgramsFolder();
         auto window = std::make_unique<frmMain>(prompts, clock, folders, QString(), desktop,
                                                 std::move(hardware));
         window->Form_Load();
@@ -46,6 +50,7 @@ protected:
     }
 
     test::TempDir dir;
+    std::vector<std::filesystem::path> documents;
     Folders folders;
     test::SimulatedPorts ports;
     test::ScriptedPrompts prompts;
@@ -179,6 +184,31 @@ TEST_F(MainWindowLinkTest, TheEndDateNeverFallsBeforeTheStartAndTheUserBoxRefuse
     EXPECT_EQ(window->txtUser->text(), "abc");
     EXPECT_EQ(window->txtUser->cursorPosition(), 3);
     EXPECT_EQ(window->lblUserChars->text(), "- 29 -");
+}
+
+TEST_F(MainWindowLinkTest, APassOnTheChosenDayGivesACertificateInTheCertsFolder) {
+    sim::LocatorSettings locator;
+    locator.identity = {"Site crew", "KVZ3", "1234", "V2.04"};
+    locator.records = {"0512261000000017999111600-02-01P", "0512261000010017999111600-02-01G"};
+    ports.Plug(2, locator);
+    auto window = Make();
+    prompts.AnswerYes();
+    window->discovery->cboLocators_Click(2);
+    window->ShowIdentity({"Site crew", "KVZ3", "1234", ""});
+    const CurrentDataFile before = window->currentDataFile;
+
+    window->MonthView1->setSelectedDate(QDate(2026, 12, 5));
+    window->MonthView1_DateClick();
+    EXPECT_FALSE(window->MonthView1->isEnabled());
+    window->selfTestLookup->tmrSTDLMonitor_Timer();
+
+    EXPECT_TRUE(window->MonthView1->isEnabled());
+    EXPECT_EQ(window->currentDataFile.Path(), before.Path());
+    ASSERT_EQ(documents.size(), 1u);
+    EXPECT_EQ(documents[0].parent_path(), folders.CertsFolder());
+    EXPECT_TRUE(std::filesystem::exists(documents[0]));
+    EXPECT_EQ(window->lblStatus->text(),
+              "Certificate successfully retrieved. Go to 'Connect' tab to review.");
 }
 
 } // namespace
