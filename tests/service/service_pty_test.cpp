@@ -1,0 +1,90 @@
+// The service window over a real pseudo-terminal, with the simulator program on the other side.
+
+#include "service/frm_tools.h"
+#include "service/open_service_tools.h"
+
+#include "link/event_loop_pacer.h"
+#include "support/scripted_prompts.h"
+#include "support/simulator_process.h"
+#include "support/temp_dir.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+
+namespace tarvik {
+namespace {
+
+class ServicePty : public ::testing::Test {
+protected:
+    ServicePty() {
+        ::setenv("TARVIK_PORT_PATTERN", (dir.path() / "COM{n}").c_str(), 1);
+        folders.documents = dir / "Documents";
+        folders.appData = dir / "AppData";
+    }
+    ~ServicePty() override {
+        delete window.data();
+        ::unsetenv("TARVIK_PORT_PATTERN");
+    }
+
+    // Lets the event loop run until `done` or ten seconds have passed.
+    template <typename Done> bool WaitFor(Done done) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < 10000)
+            pacer.Wait(Pause::Medium);
+        return done();
+    }
+
+    std::string Log() const { return test::ReadBytes(current.Path()); }
+
+    test::TempDir dir;
+    Folders folders;
+    CurrentDataFile current;
+    test::ScriptedPrompts prompts;
+    SystemClock clock;
+    EventLoopPacer pacer;
+    QPointer<frmTools> window;
+};
+
+TEST_F(ServicePty, ReadButtonsShowTheSimulatedLocatorsReplies) {
+    test::SimulatorProcess sim(dir / "COM3", {"--model", "KVZ3", "--serial", "5150", "--user",
+                                              "Depot", "--chunk", "64-512"});
+    ASSERT_TRUE(sim.Ready());
+    prompts.AnswerText("millrace");
+    prompts.AnswerText("3");
+    window = OpenServiceTools(nullptr, prompts, clock, folders, current, [] { FAIL(); });
+    ASSERT_TRUE(window);
+
+    window->cmdReadDateTime->click();
+    ASSERT_TRUE(WaitFor([&] { return !window->txtTime->text().isEmpty(); }));
+    EXPECT_TRUE(
+        std::regex_match(window->txtDate->text().toStdString(), std::regex(R"(\d\d/\d\d/\d\d)")));
+    EXPECT_TRUE(
+        std::regex_match(window->txtTime->text().toStdString(), std::regex(R"(\d\d:\d\d:\d\d)")));
+
+    window->cmdReadStoredParameters->click();
+    const std::string reply = "#XDepot" + std::string(27, '_') + "KVZ3____5150____";
+    ASSERT_TRUE(WaitFor([&] { return Log().find(reply) != std::string::npos; })) << Log();
+    // Chunks of at least 64 characters bring each reply in one piece: one monitor line, one
+    // log line.
+    EXPECT_EQ(window->txtMonitor[0]->text().toStdString(), reply);
+    EXPECT_NE(Log().find("\r\n" + reply + "\r\n"), std::string::npos) << Log();
+    // The window reads the model and serial number further on than this reply reaches.
+    EXPECT_EQ(window->txtUser->text(), "Depot");
+    EXPECT_EQ(window->txtModel->text(), "");
+    EXPECT_EQ(window->txtSerialNo->text(), "");
+    EXPECT_TRUE(prompts.Texts().size() == 2u) << prompts.Texts().back(); // no comms error
+
+    window->close();
+    EXPECT_EQ(Log().find("#AE "), 0u) << Log();
+}
+
+} // namespace
+} // namespace tarvik
