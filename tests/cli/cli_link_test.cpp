@@ -1,5 +1,6 @@
 // The tarvik command's link commands against the simulator program on a pseudo-terminal.
 
+#include "datafile/data_file_header.h"
 #include "sim/log_generator.h"
 #include "support/simulator_process.h"
 #include "support/temp_dir.h"
@@ -109,6 +110,38 @@ TEST(CliLink, APowerDownMidTransferFailsAndKeepsWhatCame) {
     EXPECT_GT(kept.size(), 0u);
     EXPECT_LE(kept.size(), 40000u);
     EXPECT_EQ(kept, sim::GenerateLogText(options).substr(0, kept.size()));
+}
+
+TEST(CliLink, SelfTestAndCertificateWriteTheDocument) {
+    test::TempDir dir;
+    const auto log = dir / "log.lgd";
+    test::WriteBytes(log, BuildDataFileHeader() + "Crew,KVZ3,12345\r\n" +
+                              "0512260912300017999111600-02-01P\r\n"
+                              "0512260912310017999111600-02-01G\r\n"
+                              "0612260800000017999111600-02-01F\r\n\x1a");
+    test::SimulatorProcess sim(dir / "COM4", {"--log", log.string(), "--serial", "12345"});
+    ASSERT_TRUE(sim.Ready());
+
+    const CommandRun pass = Tarvik(dir, "--yes selftest --port 4 05/12/26");
+    ASSERT_EQ(pass.exitCode, 0);
+    const std::size_t path = pass.out.find('\n') + 1;
+    EXPECT_EQ(pass.out.substr(0, path), "Pass on 05/12/26 at 09:12:30\n");
+    const std::filesystem::path certificate = pass.out.substr(path, pass.out.size() - path - 1);
+    EXPECT_EQ(certificate.parent_path(), dir / "docs" / "tarvik" / "data vz3" / "Certs");
+    // Connected as a saved port, the serial number keeps the locator's "_" fill.
+    EXPECT_TRUE(certificate.filename().string().starts_with(
+        "12345___ System Validation Cert [For 05-12-26 09-12-30][Created "))
+        << certificate;
+    EXPECT_EQ(std::system(("qpdf --check '" + certificate.string() + "' > /dev/null").c_str()), 0);
+
+    EXPECT_EQ(Tarvik(dir, "--yes selftest --port 4 06/12/26").exitCode, 1);
+    EXPECT_EQ(Tarvik(dir, "--yes selftest --port 4 07/12/26").exitCode, 1);
+    EXPECT_EQ(Tarvik(dir, "--yes selftest --port 4 7/12/26").exitCode, 2);
+
+    const CommandRun made = Tarvik(dir, "certificate --model KVZ3 --serial 999 --user Crew "
+                                        "--pass '05/12/26 09:12:30'");
+    EXPECT_EQ(made.exitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(made.out.substr(0, made.out.size() - 1)));
 }
 
 } // namespace

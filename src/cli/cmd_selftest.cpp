@@ -1,0 +1,118 @@
+#include "cli/command.h"
+#include "cli/link_command_session.h"
+#include "pdf/pdf_prompts_sink.h"
+#include "selftest/certificate.h"
+#include "selftest/self_test_lookup.h"
+
+#include <QCoreApplication>
+#include <ostream>
+
+namespace tarvik::cli {
+
+namespace {
+
+std::optional<DateTime> ParseDay(const std::string& text) {
+    if (text.size() != 8 || text[2] != '/' || text[5] != '/')
+        return std::nullopt;
+    for (std::size_t i : {0u, 1u, 3u, 4u, 6u, 7u})
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+    const DateTime day{2000 + std::stoi(text.substr(6, 2)), std::stoi(text.substr(3, 2)),
+                       std::stoi(text.substr(0, 2))};
+    if (day.month < 1 || day.month > 12 || day.day < 1 || day.day > 31)
+        return std::nullopt;
+    return day;
+}
+
+std::filesystem::path ProgramFolder() {
+    return QCoreApplication::applicationDirPath().toStdString();
+}
+
+CertificateResult WriteCertificate(Context& context, const CertificateDetails& details) {
+    PromptsPdfMessageSink messages(context.prompts);
+    PdfPrinterServices services;
+    services.messages = &messages;
+    services.clock = &context.clock;
+    return CreateValidationCertificate(details, context.folders, ProgramFolder(), services);
+}
+
+// The lookup's window, as the command line sees it: nothing to enable or blink.
+class ConsoleSelfTestView final : public SelfTestView {
+public:
+    void EnableCalendar(bool) override {}
+    void EnableStopButton(bool) override {}
+    void FlashStatus(const std::string&, int) override {}
+    void StopStatusFlash() override {}
+    void SetMonitorTimer(bool) override {}
+    void ShowLookupOver(bool) override {}
+};
+
+// tarvik selftest --port N DD/MM/YY: the calendar of the Transfer tab without a window. On a
+// pass the certificate is written and its path printed; exit 1 when there is no pass.
+int SelfTestCommand(Context& context) {
+    constexpr const char* usage = "usage: tarvik selftest --port N DD/MM/YY\n";
+    const auto port = TakePortOption(context);
+    const auto day = context.args.size() == 1 ? ParseDay(context.args[0]) : std::nullopt;
+    if (!port || !day) {
+        context.err << usage;
+        return kUsage;
+    }
+    LinkCommandSession link(context);
+    if (!link.Connect(*port)) {
+        context.err << "tarvik: " << link.view.lastStatus << "\n";
+        return kFailure;
+    }
+    ConsoleSelfTestView view;
+    SelfTestLookup lookup(
+        link.session, view, context.folders, link.currentFile,
+        [&](const CertificateDetails& d) { return WriteCertificate(context, d); });
+    lookup.MonthView1_DateClick(*day);
+    while (lookup.running()) {
+        link.WaitFor([] { return false; }, 700);
+        lookup.tmrSTDLMonitor_Timer();
+    }
+    if (lookup.lastCertificate()) {
+        context.out << "Pass on " << lookup.lastOutcome()->passDate << " at "
+                    << lookup.lastOutcome()->passTime << "\n"
+                    << lookup.lastCertificate()->string() << "\n";
+        return kSuccess;
+    }
+    return kFailure;
+}
+
+// tarvik certificate --model M --serial S --user U --pass "DD/MM/YY hh:mm:ss": the
+// certificate of a pass, as a found pass writes it; prints its path.
+int CertificateCommand(Context& context) {
+    constexpr const char* usage =
+        "usage: tarvik certificate --model M --serial S --user U --pass \"DD/MM/YY hh:mm:ss\"\n";
+    const auto model = context.TakeOption("--model");
+    const auto serial = context.TakeOption("--serial");
+    const auto user = context.TakeOption("--user");
+    const auto pass = context.TakeOption("--pass");
+    if (!model || !serial || !user || !pass || !context.args.empty() || pass->size() != 17 ||
+        !ParseDay(pass->substr(0, 8)) || (*pass)[8] != ' ') {
+        context.err << usage;
+        return kUsage;
+    }
+    const CertificateResult result =
+        WriteCertificate(context, {pass->substr(0, 8), pass->substr(9), *model, *serial, *user});
+    if (!result.file) {
+        context.err << "tarvik: " << result.error << "\n";
+        return kFailure;
+    }
+    context.out << result.file->string() << "\n";
+    return kSuccess;
+}
+
+const RegisterCommand kSelfTest{
+    {"selftest",
+     "--port N DD/MM/YY        the self-test lookup of a day; on a pass, the certificate",
+     &SelfTestCommand}};
+const RegisterCommand kCertificate{
+    {"certificate",
+     "--model M --serial S --user U --pass \"DD/MM/YY hh:mm:ss\"  write a certificate",
+     &CertificateCommand}};
+
+} // namespace
+
+} // namespace tarvik::cli
