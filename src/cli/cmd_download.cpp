@@ -15,19 +15,6 @@ constexpr const char* kUsageText =
 // A locator that sends nothing for this long has stopped; what came is kept.
 constexpr int kSilenceMilliseconds = 30000;
 
-std::optional<DateTime> ParseWireDate(const std::string& text) {
-    if (text.size() != 8 || text[2] != '/' || text[5] != '/')
-        return std::nullopt;
-    for (std::size_t i : {0u, 1u, 3u, 4u, 6u, 7u})
-        if (text[i] < '0' || text[i] > '9')
-            return std::nullopt;
-    const DateTime date{2000 + std::stoi(text.substr(6, 2)), std::stoi(text.substr(3, 2)),
-                        std::stoi(text.substr(0, 2))};
-    if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31)
-        return std::nullopt;
-    return date;
-}
-
 std::uintmax_t SizeOf(const std::filesystem::path& file) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(file, ec);

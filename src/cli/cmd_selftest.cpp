@@ -11,19 +11,6 @@ namespace tarvik::cli {
 
 namespace {
 
-std::optional<DateTime> ParseDay(const std::string& text) {
-    if (text.size() != 8 || text[2] != '/' || text[5] != '/')
-        return std::nullopt;
-    for (std::size_t i : {0u, 1u, 3u, 4u, 6u, 7u})
-        if (text[i] < '0' || text[i] > '9')
-            return std::nullopt;
-    const DateTime day{2000 + std::stoi(text.substr(6, 2)), std::stoi(text.substr(3, 2)),
-                       std::stoi(text.substr(0, 2))};
-    if (day.month < 1 || day.month > 12 || day.day < 1 || day.day > 31)
-        return std::nullopt;
-    return day;
-}
-
 std::filesystem::path ProgramFolder() {
     return QCoreApplication::applicationDirPath().toStdString();
 }
@@ -52,7 +39,7 @@ public:
 int SelfTestCommand(Context& context) {
     constexpr const char* usage = "usage: tarvik selftest --port N DD/MM/YY\n";
     const auto port = TakePortOption(context);
-    const auto day = context.args.size() == 1 ? ParseDay(context.args[0]) : std::nullopt;
+    const auto day = context.args.size() == 1 ? ParseWireDate(context.args[0]) : std::nullopt;
     if (!port || !day) {
         context.err << usage;
         return kUsage;
@@ -90,7 +77,7 @@ int CertificateCommand(Context& context) {
     const auto user = context.TakeOption("--user");
     const auto pass = context.TakeOption("--pass");
     if (!model || !serial || !user || !pass || !context.args.empty() || pass->size() != 17 ||
-        !ParseDay(pass->substr(0, 8)) || (*pass)[8] != ' ') {
+        !ParseWireDate(pass->substr(0, 8)) || (*pass)[8] != ' ') {
         context.err << usage;
         return kUsage;
     }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace tarvik {
 
@@ -19,6 +21,8 @@ struct DateTime {
 // "dd/mm/yy" and "hh:mm:ss", the forms used on the wire and in the files.
 std::string FormatWireDate(const DateTime& t);
 std::string FormatWireTime(const DateTime& t);
+// A "dd/mm/yy" text as a date of 2000-2099; nothing when it is not one.
+std::optional<DateTime> ParseWireDate(std::string_view text);
 
 // The source of "now" for everything that stamps, names or compares times.
 class Clock {

@@ -54,16 +54,6 @@ bool ParseSigned(std::string_view text, long long& value) {
     return true;
 }
 
-bool ParseWireDate(std::string_view text, tarvik::DateTime& date) {
-    unsigned long long d = 0, m = 0, y = 0;
-    if (text.size() != 8 || text[2] != '/' || text[5] != '/' ||
-        !ParseNumber(text.substr(0, 2), d) || !ParseNumber(text.substr(3, 2), m) ||
-        !ParseNumber(text.substr(6, 2), y) || d < 1 || d > 31 || m < 1 || m > 12)
-        return false;
-    date = {2000 + static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
-    return true;
-}
-
 std::atomic<bool> stopRequested{false};
 
 void RequestStop(int) {
@@ -138,11 +128,12 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
             o.transport.minChunk = low;
             o.transport.maxChunk = high;
         } else if (name == "--last-day") {
-            if (!ParseWireDate(value, o.log.lastDay))
+            const auto day = tarvik::ParseWireDate(value);
+            if (!day)
                 return "--last-day needs a date DD/MM/YY";
+            o.log.lastDay = *day;
         } else if (name == "--last-download") {
-            tarvik::DateTime ignored;
-            if (!ParseWireDate(value, ignored))
+            if (!tarvik::ParseWireDate(value))
                 return "--last-download needs a date DD/MM/YY";
             o.locator.lastDownload = value;
         } else if (name == "--self-test") {
