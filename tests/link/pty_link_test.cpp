@@ -96,6 +96,23 @@ TEST_F(PtyLink, AWholeLogArrivesByteForByteInSmallChunks) {
                   sim::GenerateLogText(log) + "\x1a");
 }
 
+TEST_F(PtyLink, ATransferAtTheRealLineSpeedArrivesWhole) {
+    test::SimulatorProcess sim(dir / "COM8", {"--records", "250", "--baud", "115200"});
+    ASSERT_TRUE(sim.Ready());
+    prompts.AnswerYes();
+    ASSERT_TRUE(discovery.ConnectToSavedPort(8));
+    ASSERT_TRUE(WaitFor([&] { return !view.lastDownload.empty(); }));
+    ASSERT_TRUE(file1.OpenForWriting(dir / "paced.lgd"));
+    bool ended = false;
+    session.onTransferEnded = [&](bool) { ended = true; };
+    session.flags.DownloadHeaderPending = true;
+    session.senders().SendCommand(wire::kDownloadAll);
+    ASSERT_TRUE(WaitFor([&] { return ended; })); // 8.5 kB: about 0.75 s on the line
+    sim::LogOptions log;
+    log.recordCount = 250;
+    EXPECT_TRUE(test::ReadBytes(dir / "paced.lgd").ends_with(sim::GenerateLogText(log) + "\x1a"));
+}
+
 TEST_F(PtyLink, ALocatorThatGoesAwayEndsTheLink) {
     auto sim = std::make_unique<test::SimulatorProcess>(dir / "COM2", std::vector<std::string>{});
     ASSERT_TRUE(sim->Ready());
