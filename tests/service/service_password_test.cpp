@@ -8,22 +8,13 @@
 namespace tarvik {
 namespace {
 
-// Published test vectors, chosen so that the padding takes one block, exactly fills the
-// room for the length, and spills into a second block.
-TEST(Sha256, MatchesTheStandardTestVectors) {
+// Published vectors, and lengths on either side of the padding limit of one block (55, 56)
+// and a whole block (64), so the length lands in the first or a second padding block.
+TEST(Sha256, MatchesKnownDigests) {
     EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     EXPECT_EQ(Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
               "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
-    EXPECT_EQ(Sha256Hex("abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjk"
-                        "lmnopqklmnopqrlmnopqrsmnopqrstnopqrstu"),
-              "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1");
-    EXPECT_EQ(Sha256Hex(std::string(1000000, 'a')),
-              "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
-}
-
-TEST(Sha256, PaddingBoundariesAroundOneBlock) {
-    // Lengths 55, 56 and 64 sit on either side of the one-block padding limit.
     EXPECT_EQ(Sha256Hex(std::string(55, 'a')),
               "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318");
     EXPECT_EQ(Sha256Hex(std::string(56, 'a')),

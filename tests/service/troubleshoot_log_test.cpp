@@ -53,8 +53,10 @@ TEST(ServiceReplies, ClockReplyIsReadAtFixedPositions) {
     ASSERT_TRUE(clock);
     EXPECT_EQ(clock->date, "05/12/26");
     EXPECT_EQ(clock->time, "09:0");
+    // Only a chunk that begins with its marker is a reply.
     EXPECT_FALSE(ServiceClockReply("#A"));
-    EXPECT_FALSE(ServiceClockReply("#X#AE 05/12/26 #T09:07:03"));
+    EXPECT_FALSE(ServiceClockReply(" #AE 05/12/26 #T09:07:03"));
+    EXPECT_FALSE(ServiceIdentityReply("x#XSomeone"));
 }
 
 TEST(ServiceReplies, UserCounterCountsDownAndPastZero) {
