@@ -30,10 +30,21 @@ frmTools::frmTools(QWidget* owner, Prompts& prompts, const Clock& clock, Folders
     setObjectName(QStringLiteral("frmTools"));
     setWindowTitle(QStringLiteral("Locator Setup Tools - Internal use only"));
     BuildControls();
+    // Received data can bring up a message box, which runs the event loop too.
+    port_->onEvent = [this, handle = std::move(port_->onEvent)](PortEvent event) {
+        Busy([&] { handle(std::move(event)); });
+    };
 }
 
-frmTools::~frmTools() {
-    session_.Close();
+frmTools::~frmTools() = default;
+
+template <typename Action> void frmTools::Busy(Action action) {
+    ++busy_;
+    action();
+    if (--busy_ == 0 && deleteWhenIdle_) {
+        deleteWhenIdle_ = false;
+        deleteLater();
+    }
 }
 
 void frmTools::BuildControls() {
@@ -128,11 +139,18 @@ void frmTools::BuildControls() {
         {cmdOpenFile, &frmTools::cmdOpenFile_Click},
     };
     for (const auto& [control, handler] : handlers)
-        connect(control, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+        connect(control, &QPushButton::clicked, this,
+                [this, handler] { Busy([this, handler] { (this->*handler)(); }); });
     connect(txtUser, &QLineEdit::textChanged, this, [this] { txtUser_Change(); });
 }
 
 bool frmTools::Form_Load(const std::function<void()>& exitApplication) {
+    bool opened = false;
+    Busy([&] { opened = OpenSession(exitApplication); });
+    return opened;
+}
+
+bool frmTools::OpenSession(const std::function<void()>& exitApplication) {
     const auto password = prompts_.AskText("Enter your passwword", "Password");
     if (!password || !IsServicePassword(*password)) {
         close();
@@ -142,7 +160,8 @@ bool frmTools::Form_Load(const std::function<void()>& exitApplication) {
     show();
     for (;;) {
         const std::optional<int> com = AskPort();
-        if (!com) {
+        // The user may also have closed the window while the question was open.
+        if (!com || closed_) {
             close();
             return false;
         }
@@ -180,6 +199,13 @@ void frmTools::StartLog() {
 
 void frmTools::closeEvent(QCloseEvent* event) {
     session_.Close();
+    closed_ = true;
+    // A command, question or message in progress runs the event loop, where a deferred
+    // deletion could take the window from under it: delete once it has returned.
+    if (busy_ > 0 && testAttribute(Qt::WA_DeleteOnClose)) {
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        deleteWhenIdle_ = true;
+    }
     event->accept();
 }
 

@@ -88,6 +88,10 @@ protected:
 
 private:
     void BuildControls();
+    // Runs a click, a received event or the opening questions; a close meanwhile defers the
+    // window's deletion until the outermost of them has returned.
+    template <typename Action> void Busy(Action action);
+    bool OpenSession(const std::function<void()>& exitApplication);
     std::optional<int> AskPort();
     void StartLog();
 
@@ -105,6 +109,9 @@ private:
     std::unique_ptr<Pacer> pacer_;
     ToolsSession session_;
     LogOpener openLog_;
+    int busy_ = 0;
+    bool deleteWhenIdle_ = false;
+    bool closed_ = false;
 };
 
 // Opens the file in the desktop's application for its type, without a shell.

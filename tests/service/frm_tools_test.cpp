@@ -173,6 +173,25 @@ TEST_F(ServiceWindowTest, ClosingTheWindowClosesItsPortAndLog) {
     EXPECT_TRUE(window.isNull());
 }
 
+TEST_F(ServiceWindowTest, ClosingDuringASendStopsItAndDeletesTheWindowAfterwards) {
+    ASSERT_TRUE(Open({"millrace", "3"}));
+    port->written.clear();
+    bool aliveDuringSend = false;
+    pacer->onLetEventsRun = [&] {
+        if (!window->isVisible())
+            return;
+        window->close();
+        // Deferred deletions run whenever the pacer lets events run.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        aliveDuringSend = !window.isNull();
+    };
+    window->cmdReadStoredParameters->click();
+    EXPECT_TRUE(aliveDuringSend);
+    EXPECT_EQ(port->written, "#"); // nothing more went out on the closed port
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+}
+
 TEST_F(ServiceWindowTest, OpenLogFileOpensTheCompleteLog) {
     ASSERT_TRUE(Open({"millrace", "3"}));
     Receive("one");
