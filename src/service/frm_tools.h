@@ -58,7 +58,6 @@ public:
     void setUserTextHandler(std::function<void(const std::string&)> handler) {
         session_.onUserTextSet = std::move(handler);
     }
-    const ToolsSession& session() const { return session_; }
 
     QLineEdit* txtPort;
     std::array<QLineEdit*, MonitorLines::kCount> txtMonitor; // 0 is the newest

@@ -31,6 +31,7 @@ bool ToolsSession::OpenToolsPort(int comNumber) {
         port_.Close();
     if (!port_.Open(comNumber, PortRole::Link))
         return false;
+    // "MM" goes out in one write with DTR off; DTR is raised once the locator has it.
     port_.SetDtr(false);
     port_.Write(wire::kServiceOpen);
     port_.SetDtr(true);

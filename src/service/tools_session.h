@@ -51,9 +51,7 @@ public:
     // a message box) is handled, in order, right after it.
     void MSComm1_OnComm(PortEvent event);
 
-    const MonitorLines& monitor() const { return monitor_; }
     const TroubleshootLog& log() const { return log_; }
-    bool IsPortOpen() const { return port_.IsOpen(); }
 
     std::function<void(const std::string& paddedUser)> onUserTextSet;
 
