@@ -20,7 +20,8 @@ bool IsHarmlessLineEvent(int code) {
 LinkSession::LinkSession(SerialPort& linkPort, SerialPort& probePort, Pacer& pacer, LinkView& view,
                          Prompts& prompts, const Clock& clock, SharedFileHandle& file1)
     : link_(linkPort), probe_(probePort), senders_(linkPort, probePort, pacer), view_(view),
-      prompts_(prompts), clock_(clock), file1_(file1) {
+      prompts_(prompts), clock_(clock), file1_(file1),
+      events_([this](const PortEvent& event) { Handle(event); }) {
     link_.onEvent = [this](PortEvent event) { MSComm1_OnComm(std::move(event)); };
     link_.onDeviceLost = [this] { EndLinkOnDeviceLost(); };
 }
@@ -53,18 +54,7 @@ void LinkSession::CorrectLocatorTime(int minutes) {
 }
 
 void LinkSession::MSComm1_OnComm(PortEvent event) {
-    if (handling_) {
-        waiting_.push_back(std::move(event));
-        return;
-    }
-    handling_ = true;
-    Handle(event);
-    while (!waiting_.empty()) {
-        PortEvent next = std::move(waiting_.front());
-        waiting_.pop_front();
-        Handle(next);
-    }
-    handling_ = false;
+    events_.Deliver(std::move(event));
 }
 
 void LinkSession::Handle(const PortEvent& event) {

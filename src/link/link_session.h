@@ -5,9 +5,9 @@
 #include "datafile/shared_file_handle.h"
 #include "link/link_view.h"
 #include "link/senders.h"
+#include "link/serial_event_queue.h"
 #include "link/serial_port.h"
 
-#include <deque>
 #include <functional>
 #include <string>
 
@@ -76,9 +76,8 @@ private:
     const Clock& clock_;
     SharedFileHandle& file1_;
 
-    bool handling_ = false;
     bool requestingLastDownload_ = false;
-    std::deque<PortEvent> waiting_;
+    SerialEventQueue events_;
 };
 
 } // namespace tarvik
