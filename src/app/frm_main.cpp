@@ -12,6 +12,8 @@
 #include "link/qt_serial_port.h"
 #include "link/setup_commands.h"
 #include "pdf/pdf_prompts_sink.h"
+#include "service/frm_tools.h"
+#include "service/open_service_tools.h"
 #include "viewer/frm_view_data.h"
 
 #include <QApplication>
@@ -145,6 +147,13 @@ void frmMain::BuildLink() {
             services.openViewer = desktop_.openDocument;
             return CreateValidationCertificate(details, folders, desktop_.programFolder, services);
         });
+    OpenServiceWindow = [this] {
+        frmTools* tools = OpenServiceTools(this, prompts, clock, folders, currentDataFile,
+                                           [] { QCoreApplication::exit(0); });
+        if (tools)
+            tools->setUserTextHandler(
+                [this](const std::string& padded) { currentFileIdentity.user = padded; });
+    };
     AnySerialPortOpen = [this] { return link->AnyPortOpen(); };
     CloseSerialPorts = [this] { link->ClosePorts(); };
 

@@ -211,4 +211,25 @@ TEST_F(MainWindowLinkTest, APassOnTheChosenDayGivesACertificateInTheCertsFolder)
               "Certificate successfully retrieved. Go to 'Connect' tab to review.");
 }
 
+TEST_F(MainWindowLinkTest, ShiftCtrlQClosesTheLinkAndAsksForThePassword) {
+    sim::LocatorSettings locator;
+    ports.Plug(2, locator);
+    auto window = Make();
+    prompts.AnswerYes();
+    window->discovery->cboLocators_Click(2);
+    ASSERT_TRUE(window->link->AnyPortOpen());
+
+    prompts.Clear();
+    prompts.AnswerText("millrace");
+    prompts.AnswerText(std::nullopt); // no port: the window does not open
+    for (int key : {16, 17, 81})
+        window->Form_KeyDown(key);
+    EXPECT_FALSE(window->link->AnyPortOpen());
+    ASSERT_GE(prompts.shown().size(), 2u);
+    EXPECT_EQ(prompts.shown()[0].text, "Enter your passwword");
+    EXPECT_EQ(prompts.shown()[0].title, "Password");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("frmTools")), nullptr);
+}
+
 } // namespace
