@@ -15,7 +15,8 @@ bool IsHarmlessLineEvent(int code) {
 
 ToolsSession::ToolsSession(SerialPort& port, Pacer& pacer, ToolsView& view, Prompts& prompts,
                            const Clock& clock)
-    : port_(port), pacer_(pacer), view_(view), prompts_(prompts), clock_(clock) {
+    : port_(port), pacer_(pacer), view_(view), prompts_(prompts), clock_(clock),
+      events_([this](const PortEvent& event) { Handle(event); }) {
     port_.onEvent = [this](PortEvent event) { MSComm1_OnComm(std::move(event)); };
     port_.onDeviceLost = [this] { view_.SetStatus("The Locator was disconnected."); };
 }
@@ -114,18 +115,7 @@ void ToolsSession::Stop() {
 }
 
 void ToolsSession::MSComm1_OnComm(PortEvent event) {
-    if (handling_) {
-        waiting_.push_back(std::move(event));
-        return;
-    }
-    handling_ = true;
-    Handle(event);
-    while (!waiting_.empty()) {
-        PortEvent next = std::move(waiting_.front());
-        waiting_.pop_front();
-        Handle(next);
-    }
-    handling_ = false;
+    events_.Deliver(std::move(event));
 }
 
 void ToolsSession::Handle(const PortEvent& event) {

@@ -4,12 +4,12 @@
 #include "common/current_data_file.h"
 #include "common/prompts.h"
 #include "link/pacer.h"
+#include "link/serial_event_queue.h"
 #include "link/serial_port.h"
 #include "service/monitor_lines.h"
 #include "service/tools_view.h"
 #include "service/troubleshoot_log.h"
 
-#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -68,8 +68,7 @@ private:
     MonitorLines monitor_;
     TroubleshootLog log_;
     bool sending_ = false;
-    bool handling_ = false;
-    std::deque<PortEvent> waiting_;
+    SerialEventQueue events_;
 };
 
 } // namespace tarvik
