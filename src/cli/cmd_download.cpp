@@ -37,10 +37,8 @@ int DownloadCommand(Context& context) {
         return kUsage;
     }
     LinkCommandSession link(context);
-    if (!link.Connect(*port)) {
-        context.err << "tarvik: " << link.view.lastStatus << "\n";
+    if (!link.Connect(*port))
         return kFailure;
-    }
     const bool started = all ? link.download.cmdDownloadAll_Click()
                              : link.download.cmdDownloadByDate_Click(*from, *to);
     if (!started)

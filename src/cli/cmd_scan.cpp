@@ -38,10 +38,8 @@ int InfoCommand(Context& context) {
         return kUsage;
     }
     LinkCommandSession link(context);
-    if (!link.Connect(*port)) {
-        context.err << "tarvik: " << link.view.lastStatus << "\n";
+    if (!link.Connect(*port))
         return kFailure;
-    }
     context.out << "port: " << *port << "\n";
     link.PrintIdentity(context.out);
     return kSuccess;

@@ -45,10 +45,8 @@ int SelfTestCommand(Context& context) {
         return kUsage;
     }
     LinkCommandSession link(context);
-    if (!link.Connect(*port)) {
-        context.err << "tarvik: " << link.view.lastStatus << "\n";
+    if (!link.Connect(*port))
         return kFailure;
-    }
     ConsoleSelfTestView view;
     SelfTestLookup lookup(
         link.session, view, context.folders, link.currentFile,

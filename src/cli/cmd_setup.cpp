@@ -17,10 +17,8 @@ int RunSetup(Context& context, const char* usage,
         return kUsage;
     }
     LinkCommandSession link(context);
-    if (!link.Connect(*port)) {
-        context.err << "tarvik: " << link.view.lastStatus << "\n";
+    if (!link.Connect(*port))
         return kFailure;
-    }
     send(link);
     context.out << link.view.lastStatus << "\n";
     return kSuccess;

@@ -13,7 +13,8 @@ LinkCommandSession::LinkCommandSession(Context& context)
     : view(context.err),
       session(linkPort, probePort, pacer, view, context.prompts, context.clock, file1),
       discovery(session, context.folders.PortsFilePath()),
-      download(session, view, context.folders, currentFile, currentFileIdentity) {
+      download(session, view, context.folders, currentFile, currentFileIdentity),
+      err_(context.err) {
     view.onUnlink = [this] { session.ClosePorts(); };
 }
 
@@ -42,8 +43,10 @@ void LinkCommandSession::WaitForFirstReplies() {
 }
 
 bool LinkCommandSession::Connect(int port) {
-    if (!discovery.ConnectToSavedPort(port))
+    if (!discovery.ConnectToSavedPort(port)) {
+        err_ << "tarvik: " << view.lastStatus << "\n";
         return false;
+    }
     session.senders().SendCommandSlow(wire::kLastDownload);
     session.senders().SendCommandSlow(wire::kSelfTest);
     WaitForFirstReplies();

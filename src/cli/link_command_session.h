@@ -26,7 +26,8 @@ public:
     // self-test result), asking again for what has not come.
     void WaitForFirstReplies();
     // Connects to COM `port` as a saved port does (the question answered by the prompts)
-    // and waits for the first replies, so that none of them lands in a later transfer.
+    // and waits for the first replies, so that none of them lands in a later transfer. On
+    // failure the reason is on stderr.
     bool Connect(int port);
     // The identity, firmware, last download date and self-test result, one per line.
     void PrintIdentity(std::ostream& out) const;
@@ -41,6 +42,9 @@ public:
     CurrentDataFile currentFile;
     LocatorIdentity currentFileIdentity;
     Download download;
+
+private:
+    std::ostream& err_;
 };
 
 // "--port N" as a COM number from 1 to 16; nothing (with a message) when absent or wrong.
