@@ -97,6 +97,26 @@ TEST_F(CertificateTest, TheDocumentIsValidAndHoldsEveryTextWhereItBelongs) {
     EXPECT_TRUE(TextAt(bytes, "169.00 342.00", "09:12:30"));
     EXPECT_TRUE(TextAt(bytes, "101.00 122.00", "Tarvik Customer Services Manager "));
 
+    // As a reader sees it: each word's box starts at x + 1 and holds the baseline y.
+    const std::string boxes = Output("pdftotext -bbox " + path + " -");
+    auto box = [&](const std::string& word, double x, double baseline) {
+        const std::size_t at = boxes.find(">" + word + "</word>");
+        ASSERT_NE(at, std::string::npos) << word;
+        const std::size_t line = boxes.rfind("<word", at);
+        double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+        ASSERT_EQ(std::sscanf(boxes.c_str() + line,
+                              "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &xMin,
+                              &yMin, &xMax, &yMax),
+                  4);
+        EXPECT_NEAR(xMin, x + 1, 0.5) << word;
+        EXPECT_LT(yMin, baseline) << word;
+        EXPECT_GT(yMax, baseline) << word;
+    };
+    box("Model", 100, 300);
+    box("User", 100, 380);
+    box("Tel.", 230, 40);
+    box("Customer", 100 + 36, 720); // after "Tarvik ": 3000 / 1000 x 12 points of Helvetica
+
     const std::string info = Output("pdfinfo " + path);
     EXPECT_NE(info.find("Tarvik Locator System Validation Certificate"), std::string::npos);
     const std::string images = Output("pdfimages -list " + path);
