@@ -85,6 +85,8 @@ std::string QtSerialPort::ReadAll() {
 }
 
 void QtSerialPort::ClearInput() {
+    // Chunks read but not yet handed on are still part of the receive buffer.
+    std::erase_if(pending_, [](const PortEvent& e) { return e.code == PortEvent::kReceive; });
     if (port_.isOpen()) {
         port_.clear(QSerialPort::Input);
         port_.readAll();
