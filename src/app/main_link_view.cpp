@@ -64,17 +64,18 @@ void MainLinkView::ShowDataArriving(bool downloadButtons) {
     w_.SetLamp(colours::kGreen);
     w_.tabstrip->setTabEnabled(frmMain::TabTransfer, true);
     w_.tabstrip->setCurrentIndex(frmMain::TabTransfer);
-    w_.cmdDownloadByDate->setEnabled(downloadButtons);
-    w_.cmdDownloadAll->setEnabled(downloadButtons);
-    for (int tab : {frmMain::TabConnect, frmMain::TabAnalyse, frmMain::TabSetup})
-        w_.tabstrip->setTabEnabled(tab, true);
+    SetTransferControls(true, downloadButtons);
 }
 
 void MainLinkView::ShowTransferRunning() {
+    SetTransferControls(false, false);
+}
+
+void MainLinkView::SetTransferControls(bool tabs, bool downloadButtons) {
     for (int tab : {frmMain::TabConnect, frmMain::TabAnalyse, frmMain::TabSetup})
-        w_.tabstrip->setTabEnabled(tab, false);
-    w_.cmdDownloadByDate->setEnabled(false);
-    w_.cmdDownloadAll->setEnabled(false);
+        w_.tabstrip->setTabEnabled(tab, tabs);
+    w_.cmdDownloadByDate->setEnabled(downloadButtons);
+    w_.cmdDownloadAll->setEnabled(downloadButtons);
 }
 
 void MainLinkView::ShowProgress(int value) {
@@ -124,10 +125,7 @@ void MainLinkView::ShowDownloadedFile(const LocatorIdentity& identity) {
 
 void MainLinkView::ShowTransferOver(bool downloadButtons) {
     w_.SetDataFileButtonsEnabled(true);
-    for (int tab : {frmMain::TabConnect, frmMain::TabAnalyse, frmMain::TabSetup})
-        w_.tabstrip->setTabEnabled(tab, true);
-    w_.cmdDownloadByDate->setEnabled(downloadButtons);
-    w_.cmdDownloadAll->setEnabled(downloadButtons);
+    SetTransferControls(true, downloadButtons);
 }
 
 void MainLinkView::EnableCalendar(bool enabled) {

@@ -47,6 +47,9 @@ public:
     void ShowLookupOver(bool downloadButtons) override;
 
 private:
+    // The Connect, Analyse and Setup tabs, and both download buttons.
+    void SetTransferControls(bool tabs, bool downloadButtons);
+
     frmMain& w_;
 };
 

@@ -50,7 +50,8 @@ int DownloadCommand(Context& context) {
     quiet.start();
     while (!link.view.transferOver && link.linkPort.IsOpen() &&
            quiet.elapsed() < kSilenceMilliseconds) {
-        link.WaitFor([&] { return link.view.transferOver || !link.linkPort.IsOpen(); }, 500);
+        WaitUntil(
+            link.pacer, [&] { return link.view.transferOver || !link.linkPort.IsOpen(); }, 500);
         const std::uintmax_t size = SizeOf(file);
         if (size != lastSize) {
             lastSize = size;

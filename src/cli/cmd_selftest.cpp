@@ -53,7 +53,8 @@ int SelfTestCommand(Context& context) {
         [&](const CertificateDetails& d) { return WriteCertificate(context, d); });
     lookup.MonthView1_DateClick(*day);
     while (lookup.running()) {
-        link.WaitFor([] { return false; }, 700);
+        WaitUntil(
+            link.pacer, [] { return false; }, 700); // the monitor's tick
         lookup.tmrSTDLMonitor_Timer();
     }
     if (lookup.lastCertificate()) {

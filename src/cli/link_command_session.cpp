@@ -4,7 +4,6 @@
 #include "link/port_list.h"
 #include "link/wire_protocol.h"
 
-#include <QElapsedTimer>
 #include <ostream>
 
 namespace tarvik::cli {
@@ -22,20 +21,12 @@ LinkCommandSession::~LinkCommandSession() {
     session.ClosePorts();
 }
 
-bool LinkCommandSession::WaitFor(const std::function<bool()>& done, int milliseconds) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds)
-        pacer.Wait(Pause::Medium);
-    return done();
-}
-
 void LinkCommandSession::WaitForFirstReplies() {
     auto answered = [this] {
         return !view.lastDownload.empty() && !session.flags.LastSelfTestResult.empty();
     };
     for (int attempt = 0; attempt < 3 && !answered() && linkPort.IsOpen(); ++attempt) {
-        if (WaitFor(answered, 1500))
+        if (WaitUntil(pacer, answered, 1500))
             break;
         if (session.flags.LastSelfTestResult.empty())
             session.senders().SendCommandSlow(wire::kSelfTest);

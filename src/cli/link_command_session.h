@@ -20,8 +20,6 @@ public:
     explicit LinkCommandSession(Context& context);
     ~LinkCommandSession();
 
-    // Lets the event loop run until `done` holds or `milliseconds` have passed.
-    bool WaitFor(const std::function<bool()>& done, int milliseconds);
     // After linking: waits for the answers to the first requests (last download date,
     // self-test result), asking again for what has not come.
     void WaitForFirstReplies();

@@ -9,21 +9,15 @@
 
 namespace tarvik {
 
-namespace {
-
-bool IsHarmlessLineEvent(int code) {
-    return code == 1 || code == 3 || code == 4 || code == 5 || code == 7;
-}
-
-} // namespace
-
 LinkSession::LinkSession(SerialPort& linkPort, SerialPort& probePort, Pacer& pacer, LinkView& view,
                          Prompts& prompts, const Clock& clock, SharedFileHandle& file1)
     : link_(linkPort), probe_(probePort), senders_(linkPort, probePort, pacer), view_(view),
       prompts_(prompts), clock_(clock), file1_(file1),
       events_([this](const PortEvent& event) { Handle(event); }) {
     link_.onEvent = [this](PortEvent event) { MSComm1_OnComm(std::move(event)); };
-    link_.onDeviceLost = [this] { EndLinkOnDeviceLost(); };
+    link_.onDeviceLost = [this] {
+        EndLink("The Locator was disconnected. Any downloads may not have completed.");
+    };
 }
 
 LinkSession::~LinkSession() {
@@ -62,7 +56,7 @@ void LinkSession::Handle(const PortEvent& event) {
     const std::string& chunk = event.data;
 
     if (event.code != PortEvent::kReceive) {
-        if (!IsHarmlessLineEvent(event.code))
+        if (!PortEvent::IsLineEvent(event.code))
             prompts_.Inform("Comms error: " + std::to_string(event.code));
         link_.SetDtr(true);
         return;
@@ -112,12 +106,7 @@ void LinkSession::Handle(const PortEvent& event) {
     }
 
     if (hasPowerDown) {
-        flags.DownloadInProgress = false;
-        flags.DownloadHeaderPending = false;
-        view_.SetLinkControls(false);
-        view_.DisableDataFileButtons();
-        view_.SetStatus("The Locator has powered down. Any downloads may not have completed.",
-                        colours::kRed);
+        EndLink("The Locator has powered down. Any downloads may not have completed.");
         link_.SetDtr(true);
         return;
     }
@@ -171,15 +160,13 @@ void LinkSession::HandleTransferChunk(const std::string& chunk) {
     }
 }
 
-void LinkSession::EndLinkOnDeviceLost() {
-    // Everything received is already on disk (file #1 writes through); the link is over.
+void LinkSession::EndLink(const std::string& status) {
+    // Everything received is already on disk (file #1 writes through); the file stays open.
     flags.DownloadInProgress = false;
     flags.DownloadHeaderPending = false;
-    flags.SelfTestLookupPending = false;
     view_.SetLinkControls(false);
     view_.DisableDataFileButtons();
-    view_.SetStatus("The Locator was disconnected. Any downloads may not have completed.",
-                    colours::kRed);
+    view_.SetStatus(status, colours::kRed);
 }
 
 } // namespace tarvik

@@ -66,7 +66,8 @@ public:
 private:
     void Handle(const PortEvent& event);
     void HandleTransferChunk(const std::string& chunk);
-    void EndLinkOnDeviceLost();
+    // The link is over (power-down, a lost device): no transfer goes on, the controls off.
+    void EndLink(const std::string& status);
 
     SerialPort& link_;
     SerialPort& probe_;

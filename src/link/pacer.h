@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace tarvik {
 
 // The pause after each character of a paced command. The three lengths keep the locator's
@@ -15,6 +17,10 @@ public:
     virtual void LetEventsRun() = 0;
     virtual void Wait(Pause pause) = 0;
 };
+
+// Lets the pacer wait, a medium pause at a time, until `done` holds or `milliseconds` have
+// passed; whether `done` holds in the end.
+bool WaitUntil(Pacer& pacer, const std::function<bool()>& done, int milliseconds);
 
 // Pause lengths in microseconds.
 constexpr int PauseMicroseconds(Pause pause) {

@@ -1,5 +1,7 @@
 #include "link/senders.h"
 
+#include <chrono>
+
 namespace tarvik {
 
 void SendPaced(SerialPort& port, Pacer& pacer, std::string_view command, Pause pause) {
@@ -11,6 +13,14 @@ void SendPaced(SerialPort& port, Pacer& pacer, std::string_view command, Pause p
         pacer.LetEventsRun();
         pacer.Wait(pause);
     }
+}
+
+bool WaitUntil(Pacer& pacer, const std::function<bool()>& done, int milliseconds) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+        pacer.Wait(Pause::Medium);
+    return done();
 }
 
 } // namespace tarvik

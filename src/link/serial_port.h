@@ -23,6 +23,11 @@ struct PortEvent {
 
     int code = kReceive;
     std::string data;
+
+    // Send buffer low, CTS, DSR, carrier, end-of-file character: nothing to act on.
+    static constexpr bool IsLineEvent(int code) {
+        return code == 1 || code == 3 || code == 4 || code == 5 || code == 7;
+    }
 };
 
 // One serial port as the toolkit drives it. The real one is a QSerialPort adapter; tests

@@ -2,22 +2,12 @@
 
 #include "common/colours.h"
 #include "common/text.h"
+#include "datafile/data_file_reader.h"
 #include "link/wire_protocol.h"
 
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace tarvik {
-
-namespace {
-
-std::string ReadWhole(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-} // namespace
 
 SelfTestLookup::SelfTestLookup(LinkSession& session, SelfTestView& view, Folders folders,
                                CurrentDataFile& currentFile, CertificateWriter writeCertificate)
@@ -76,7 +66,10 @@ void SelfTestLookup::tmrSTDLMonitor_Timer() {
     session_.senders().pacer().LetEventsRun();
 
     session_.file1().Close();
-    const SelfTestOutcome outcome = ParseSelfTestReply(ReadWhole(currentFile_.Path()));
+    // The reply up to its end mark (an unreadable file is an empty reply).
+    std::string reply;
+    LoadDataFileBytes(currentFile_.Path(), reply);
+    const SelfTestOutcome outcome = ParseSelfTestReply(reply);
     lastOutcome_ = outcome;
     lastCertificate_.reset();
     view_.StopStatusFlash();

@@ -5,14 +5,6 @@
 
 namespace tarvik {
 
-namespace {
-
-bool IsHarmlessLineEvent(int code) {
-    return code == 1 || code == 3 || code == 4 || code == 5 || code == 7;
-}
-
-} // namespace
-
 ToolsSession::ToolsSession(SerialPort& port, Pacer& pacer, ToolsView& view, Prompts& prompts,
                            const Clock& clock)
     : port_(port), pacer_(pacer), view_(view), prompts_(prompts), clock_(clock),
@@ -129,7 +121,7 @@ void ToolsSession::Handle(const PortEvent& event) {
             view_.ShowStoredParameters(*identity);
         if (const auto clock = ServiceClockReply(chunk))
             view_.ShowLocatorClock(*clock);
-    } else if (!IsHarmlessLineEvent(event.code)) {
+    } else if (!PortEvent::IsLineEvent(event.code)) {
         prompts_.Inform("Comms error: " + std::to_string(event.code));
     }
     port_.SetDtr(true);

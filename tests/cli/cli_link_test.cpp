@@ -2,39 +2,25 @@
 
 #include "datafile/data_file_header.h"
 #include "sim/log_generator.h"
+#include "support/run_command.h"
 #include "support/simulator_process.h"
 #include "support/temp_dir.h"
 #include "support/test_environment.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
-
-#include <sys/wait.h>
 
 namespace tarvik {
 namespace {
 
-struct CommandRun {
-    int exitCode = -1;
-    std::string out;
-};
-
 // Runs `tarvik ARGS` with its folders in `dir` and COM n at dir/COMn; stdout is captured.
-CommandRun Tarvik(const test::TempDir& dir, const std::string& args) {
-    const std::string command = "TARVIK_PORT_PATTERN='" + (dir.path() / "COM{n}").string() + "' '" +
-                                (test::ProgramsFolder() / "tarvik").string() + "' --documents '" +
-                                (dir / "docs").string() + "' --appdata '" + (dir / "app").string() +
-                                "' " + args + " 2>/dev/null";
-    CommandRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::array<char, 512> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe))
-        run.out += buffer.data();
-    run.exitCode = WEXITSTATUS(::pclose(pipe));
-    return run;
+test::CommandResult Tarvik(const test::TempDir& dir, const std::string& args) {
+    using test::ShellQuoted;
+    return test::RunCommand("TARVIK_PORT_PATTERN=" + ShellQuoted(dir.path() / "COM{n}") + " " +
+                            ShellQuoted(test::ProgramsFolder() / "tarvik") + " --documents " +
+                            ShellQuoted(dir / "docs") + " --appdata " + ShellQuoted(dir / "app") +
+                            " " + args + " 2>/dev/null");
 }
 
 TEST(CliLink, ScanAndInfoFindTheSimulatedLocator) {
@@ -43,15 +29,15 @@ TEST(CliLink, ScanAndInfoFindTheSimulatedLocator) {
                                               "--firmware", "V4.2", "--self-test", "F"});
     ASSERT_TRUE(sim.Ready());
 
-    const CommandRun scan = Tarvik(dir, "--yes scan");
+    const test::CommandResult scan = Tarvik(dir, "--yes scan");
     EXPECT_EQ(scan.exitCode, 0);
-    EXPECT_EQ(scan.out, "port: 6\nmodel: KVZ3\nserial: 31337\nuser: Night shift\nfirmware: "
-                        "V4.2\nlast download: 01/12/26\nself test: Fail\n");
+    EXPECT_EQ(scan.output, "port: 6\nmodel: KVZ3\nserial: 31337\nuser: Night shift\nfirmware: "
+                           "V4.2\nlast download: 01/12/26\nself test: Fail\n");
     EXPECT_EQ(test::ReadBytes(dir / "app" / "tarvik" / "ports.ini"), "\r\n31337,6\r\n");
 
-    const CommandRun info = Tarvik(dir, "info --port 6 --yes");
+    const test::CommandResult info = Tarvik(dir, "info --port 6 --yes");
     EXPECT_EQ(info.exitCode, 0);
-    EXPECT_NE(info.out.find("serial: 31337___\n"), std::string::npos) << info.out;
+    EXPECT_NE(info.output.find("serial: 31337___\n"), std::string::npos) << info.output;
 }
 
 TEST(CliLink, NothingToFindIsAFailureAndABadPortIsWrongUsage) {
@@ -72,9 +58,9 @@ TEST(CliLink, DownloadWritesTheWholeLogAndSetCommandsSayWhatTheySet) {
                                {"--log", log.string(), "--unpaced", "--chunk", "1-700"});
     ASSERT_TRUE(sim.Ready());
 
-    const CommandRun all = Tarvik(dir, "--yes download --port 2 --all");
+    const test::CommandResult all = Tarvik(dir, "--yes download --port 2 --all");
     ASSERT_EQ(all.exitCode, 0);
-    const std::filesystem::path file = all.out.substr(0, all.out.size() - 1);
+    const std::filesystem::path file = all.output.substr(0, all.output.size() - 1);
     EXPECT_EQ(file.parent_path(), dir / "docs" / "tarvik" / "data vz3");
     // Everything after the identity line is the locator's log as it sent it.
     const std::string logBytes = test::ReadBytes(log);
@@ -83,10 +69,10 @@ TEST(CliLink, DownloadWritesTheWholeLogAndSetCommandsSayWhatTheySet) {
     EXPECT_EQ(bytes.substr(records), logBytes.substr(logBytes.size() - (20000 * 34 + 1)));
 
     EXPECT_EQ(Tarvik(dir, "--yes download --port 2 --from 01/12/26").exitCode, 2);
-    EXPECT_EQ(Tarvik(dir, "--yes set-date --port 2").out, "Date set\n");
-    EXPECT_EQ(Tarvik(dir, "--yes set-user --port 2 Night").out, "User Set\n");
+    EXPECT_EQ(Tarvik(dir, "--yes set-date --port 2").output, "Date set\n");
+    EXPECT_EQ(Tarvik(dir, "--yes set-user --port 2 Night").output, "User Set\n");
     EXPECT_EQ(Tarvik(dir, "--yes set-user --port 2 a.b").exitCode, 2);
-    EXPECT_NE(Tarvik(dir, "--yes info --port 2").out.find("user: Night___"), std::string::npos);
+    EXPECT_NE(Tarvik(dir, "--yes info --port 2").output.find("user: Night___"), std::string::npos);
 }
 
 TEST(CliLink, APowerDownMidTransferFailsAndKeepsWhatCame) {
@@ -94,7 +80,7 @@ TEST(CliLink, APowerDownMidTransferFailsAndKeepsWhatCame) {
     test::SimulatorProcess sim(dir / "COM3",
                                {"--records", "5000", "--unpaced", "--power-down-after", "40000"});
     ASSERT_TRUE(sim.Ready());
-    const CommandRun run = Tarvik(dir, "--yes download --port 3 --all");
+    const test::CommandResult run = Tarvik(dir, "--yes download --port 3 --all");
     EXPECT_EQ(run.exitCode, 1);
     std::filesystem::path file;
     for (const auto& entry :
@@ -122,11 +108,12 @@ TEST(CliLink, SelfTestAndCertificateWriteTheDocument) {
     test::SimulatorProcess sim(dir / "COM4", {"--log", log.string(), "--serial", "12345"});
     ASSERT_TRUE(sim.Ready());
 
-    const CommandRun pass = Tarvik(dir, "--yes selftest --port 4 05/12/26");
+    const test::CommandResult pass = Tarvik(dir, "--yes selftest --port 4 05/12/26");
     ASSERT_EQ(pass.exitCode, 0);
-    const std::size_t path = pass.out.find('\n') + 1;
-    EXPECT_EQ(pass.out.substr(0, path), "Pass on 05/12/26 at 09:12:30\n");
-    const std::filesystem::path certificate = pass.out.substr(path, pass.out.size() - path - 1);
+    const std::size_t path = pass.output.find('\n') + 1;
+    EXPECT_EQ(pass.output.substr(0, path), "Pass on 05/12/26 at 09:12:30\n");
+    const std::filesystem::path certificate =
+        pass.output.substr(path, pass.output.size() - path - 1);
     EXPECT_EQ(certificate.parent_path(), dir / "docs" / "tarvik" / "data vz3" / "Certs");
     // Connected as a saved port, the serial number keeps the locator's "_" fill.
     EXPECT_TRUE(certificate.filename().string().starts_with(
@@ -138,10 +125,11 @@ TEST(CliLink, SelfTestAndCertificateWriteTheDocument) {
     EXPECT_EQ(Tarvik(dir, "--yes selftest --port 4 07/12/26").exitCode, 1);
     EXPECT_EQ(Tarvik(dir, "--yes selftest --port 4 7/12/26").exitCode, 2);
 
-    const CommandRun made = Tarvik(dir, "certificate --model KVZ3 --serial 999 --user Crew "
-                                        "--pass '05/12/26 09:12:30'");
+    const test::CommandResult made =
+        Tarvik(dir, "certificate --model KVZ3 --serial 999 --user Crew "
+                    "--pass '05/12/26 09:12:30'");
     EXPECT_EQ(made.exitCode, 0);
-    EXPECT_TRUE(std::filesystem::exists(made.out.substr(0, made.out.size() - 1)));
+    EXPECT_TRUE(std::filesystem::exists(made.output.substr(0, made.output.size() - 1)));
 }
 
 } // namespace

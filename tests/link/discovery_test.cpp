@@ -15,14 +15,8 @@ sim::LocatorSettings Locator(std::string user, std::string model, std::string se
     return settings;
 }
 
-class DiscoveryTest : public ::testing::Test {
+class DiscoveryTest : public ::testing::Test, protected test::InProcessLink {
 protected:
-    DiscoveryTest()
-        : link(ports), probe(ports), session(link, probe, pacer, view, prompts, clock, file1),
-          discovery(session, dir / "tarvik" / "ports.ini") {
-        view.onUnlink = [this] { session.ClosePorts(); };
-    }
-
     std::vector<std::string> StatusesStartingWith(const std::string& prefix) const {
         std::vector<std::string> found;
         for (const std::string& s : view.statuses)
@@ -32,16 +26,7 @@ protected:
     }
 
     test::TempDir dir;
-    test::SimulatedPorts ports;
-    test::SimulatedPorts::Port link;
-    test::SimulatedPorts::Port probe;
-    test::ZeroPacer pacer;
-    test::RecordingView view;
-    test::ScriptedPrompts prompts;
-    FixedClock clock{DateTime{2026, 12, 5, 10, 0, 0}};
-    SharedFileHandle file1;
-    LinkSession session;
-    Discovery discovery;
+    Discovery discovery{session, dir / "tarvik" / "ports.ini"};
 };
 
 TEST_F(DiscoveryTest, ScanFindsTheLocatorOnItsPortAndLinks) {

@@ -16,22 +16,16 @@ namespace {
 // Enough records for the log to span several days.
 constexpr std::size_t kRecords = 9000;
 
-class DownloadTest : public ::testing::Test {
+class DownloadTest : public ::testing::Test, protected test::InProcessLink {
 protected:
-    DownloadTest()
-        : link(ports), probe(ports), session(link, probe, pacer, view, prompts, clock, file1),
-          download(session, transfer, Folders{dir / "Documents", dir / "AppData"}, current,
-                   fileIdentity) {
-        view.onUnlink = [this] { session.ClosePorts(); };
+    DownloadTest() : InProcessLink({2026, 12, 5, 14, 3, 9}) {
         view.lastDownload = "01/12/26";
         view.identity = {"Crew", "KVZ3", "1234", ""};
     }
 
     // A locator with a generated log on COM1, linked.
     sim::LocatorEngine& Plug(sim::LocatorSettings settings = Settings()) {
-        sim::LocatorEngine& engine = ports.Plug(1, std::move(settings));
-        link.Open(1, PortRole::Link);
-        return engine;
+        return LinkTo(1, std::move(settings));
     }
 
     static std::string LogText() {
@@ -54,19 +48,11 @@ protected:
     std::string Header() const { return BuildDataFileHeader() + "Crew,KVZ3,1234\r\n"; }
 
     test::TempDir dir;
-    test::SimulatedPorts ports;
-    test::SimulatedPorts::Port link;
-    test::SimulatedPorts::Port probe;
-    test::ZeroPacer pacer;
-    test::RecordingView view;
     test::RecordingTransferView transfer;
-    test::ScriptedPrompts prompts;
-    FixedClock clock{DateTime{2026, 12, 5, 14, 3, 9}};
-    SharedFileHandle file1;
     CurrentDataFile current;
     LocatorIdentity fileIdentity;
-    LinkSession session;
-    Download download;
+    Download download{session, transfer, Folders{dir / "Documents", dir / "AppData"}, current,
+                      fileIdentity};
 };
 
 TEST_F(DownloadTest, EveryByteReachesTheFileWhateverTheChunkSize) {

@@ -54,4 +54,15 @@ std::string SimulatedPorts::Port::ReadAll() {
     return all;
 }
 
+InProcessLink::InProcessLink(DateTime now)
+    : clock(now), session(link, probe, pacer, view, prompts, clock, file1) {
+    view.onUnlink = [this] { session.ClosePorts(); };
+}
+
+sim::LocatorEngine& InProcessLink::LinkTo(int comNumber, sim::LocatorSettings settings) {
+    sim::LocatorEngine& engine = ports.Plug(comNumber, std::move(settings));
+    link.Open(comNumber, PortRole::Link);
+    return engine;
+}
+
 } // namespace tarvik::test

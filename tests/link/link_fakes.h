@@ -1,10 +1,13 @@
 #pragma once
 
+#include "datafile/shared_file_handle.h"
+#include "link/link_session.h"
 #include "link/link_view.h"
 #include "link/pacer.h"
 #include "link/serial_port.h"
 #include "link/transfer_view.h"
 #include "sim/locator_engine.h"
+#include "support/scripted_prompts.h"
 
 #include <functional>
 #include <map>
@@ -146,6 +149,26 @@ public:
     int viewerOpened = 0;
     int overs = 0;
     bool downloadButtons = false;
+};
+
+// A link session over in-process simulated locators, as the flow tests use it: the ports, a
+// pacer that never waits, a recording view and scripted prompts. When the flows drop the
+// link, its ports close.
+struct InProcessLink {
+    explicit InProcessLink(DateTime now = {2026, 12, 5, 10, 0, 0});
+
+    // Plugs a locator into COM `comNumber` and opens the link port on it.
+    sim::LocatorEngine& LinkTo(int comNumber, sim::LocatorSettings settings);
+
+    SimulatedPorts ports;
+    SimulatedPorts::Port link{ports};
+    SimulatedPorts::Port probe{ports};
+    ZeroPacer pacer;
+    RecordingView view;
+    ScriptedPrompts prompts;
+    FixedClock clock;
+    SharedFileHandle file1;
+    LinkSession session;
 };
 
 } // namespace tarvik::test

@@ -12,7 +12,6 @@
 #include "support/temp_dir.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -31,13 +30,7 @@ protected:
     ~PtyLink() override { ::unsetenv("TARVIK_PORT_PATTERN"); }
 
     // Lets the event loop run until `done` or ten seconds have passed.
-    template <typename Done> bool WaitFor(Done done) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < 10000)
-            pacer.Wait(Pause::Medium);
-        return done();
-    }
+    bool WaitFor(const std::function<bool()>& done) { return WaitUntil(pacer, done, 10000); }
 
     test::TempDir dir;
     QtSerialPort link;

@@ -9,30 +9,18 @@
 namespace tarvik {
 namespace {
 
-class ReceiveHandler : public ::testing::Test {
+class ReceiveHandler : public ::testing::Test, protected test::InProcessLink {
 protected:
-    ReceiveHandler()
-        : link(ports), probe(ports), session(link, probe, pacer, view, prompts, clock, file1) {
+    ReceiveHandler() {
         sim::LocatorSettings silent; // the tests deliver every chunk themselves
         silent.silent = true;
-        ports.Plug(1, silent);
-        link.Open(1, PortRole::Link);
+        LinkTo(1, silent);
         view.lastDownload = "01/12/26"; // shown already: no re-request
         view.identity = {"Crew  ", "KVZ3", "1234", ""};
-        view.onUnlink = [this] { session.ClosePorts(); };
     }
 
     void Receive(const std::string& chunk) { session.MSComm1_OnComm({PortEvent::kReceive, chunk}); }
 
-    test::SimulatedPorts ports;
-    test::SimulatedPorts::Port link;
-    test::SimulatedPorts::Port probe;
-    test::ZeroPacer pacer;
-    test::RecordingView view;
-    test::ScriptedPrompts prompts;
-    FixedClock clock{DateTime{2026, 12, 5, 10, 0, 0}};
-    SharedFileHandle file1;
-    LinkSession session;
     test::TempDir dir;
 };
 

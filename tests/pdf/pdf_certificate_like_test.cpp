@@ -70,7 +70,7 @@ TEST(PdfCertificateLike, OnePageWithTextsPicturesALinkAndABookmark) {
           "12345", "Tarvik Customer Services Manager"}) {
         EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
     }
-    const std::string images = RunTool("pdfimages -list " + Quoted(bed.file())).output;
+    const std::string images = RunTool("pdfimages -list " + ShellQuoted(bed.file())).output;
     EXPECT_NE(images.find("400    76  rgb"), std::string::npos) << images;
     EXPECT_NE(images.find("240    90  gray"), std::string::npos) << images;
 }

@@ -210,7 +210,7 @@ TEST(PdfDocument, PageFormatsAndOrientationSetTheMediaBoxOfEachPage) {
               (std::vector<std::string>{"/MediaBox [ 0 0 842 595]", "/MediaBox [ 0 0 595 842]",
                                         "/MediaBox [ 0 0 612 792]", "/MediaBox [ 0 0 300.5 400.25]",
                                         "/MediaBox [ 0 0 842 1191]"}));
-    EXPECT_NE(RunTool("pdfinfo " + Quoted(bed.file())).output.find("Pages:           5\n"),
+    EXPECT_NE(RunTool("pdfinfo " + ShellQuoted(bed.file())).output.find("Pages:           5\n"),
               std::string::npos);
 }
 
@@ -265,7 +265,7 @@ TEST(PdfDocument, InformationTextsKeepBalancedParenthesesAndEscapeTheRest) {
     EXPECT_NE(info.find("/Keywords (G\xE9n\xE9ration)\r\n"), std::string::npos);
     EXPECT_NE(info.find("/Creator (a \\) b \\( c)\r\n"), std::string::npos);
     EXPECT_NE(info.find("/Producer (x\\(y(z))\r\n"), std::string::npos);
-    const std::string shown = RunTool("pdfinfo -enc UTF-8 " + Quoted(bed.file())).output;
+    const std::string shown = RunTool("pdfinfo -enc UTF-8 " + ShellQuoted(bed.file())).output;
     EXPECT_NE(shown.find("Certificate (copy)"), std::string::npos);
     EXPECT_NE(shown.find("Field team :-)"), std::string::npos);
     EXPECT_NE(shown.find("C:\\certs\\(old"), std::string::npos);

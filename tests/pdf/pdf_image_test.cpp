@@ -53,13 +53,13 @@ TEST(PdfImage, PlacesThePictureAndEmbedsItsBytesUnchanged) {
                        bytes + "\r\nendstream\r\nendobj\r\n\r\n21 0 obj\r\n"),
               std::string::npos);
     EXPECT_NE(ObjectText(pdf, 23).find("/ColorSpace /DeviceGray\r\n"), std::string::npos);
-    const std::string listed = RunTool("pdfimages -list " + Quoted(page.file())).output;
+    const std::string listed = RunTool("pdfimages -list " + ShellQuoted(page.file())).output;
     EXPECT_NE(listed.find("200    50  rgb     3   8  jpeg"), std::string::npos) << listed;
     EXPECT_NE(listed.find("30    60  gray    1   8  jpeg"), std::string::npos) << listed;
-    EXPECT_EQ(
-        RunTool("pdftoppm -r 20 -png " + Quoted(page.file()) + " " + Quoted(page.dir() / "render"))
-            .exitCode,
-        0);
+    EXPECT_EQ(RunTool("pdftoppm -r 20 -png " + ShellQuoted(page.file()) + " " +
+                      ShellQuoted(page.dir() / "render"))
+                  .exitCode,
+              0);
     EXPECT_TRUE(page.sink().messages.empty());
 }
 
@@ -73,8 +73,9 @@ TEST(PdfImage, CmykAndBareJpegsAreEmbeddedToo) {
     const std::string pdf = page.Finish();
     EXPECT_NE(pdf.find("/Name /ImgJPEG1"), std::string::npos);
     EXPECT_NE(pdf.find("/ColorSpace /DeviceCMYK"), std::string::npos);
-    EXPECT_NE(RunTool("pdfimages -list " + Quoted(page.file())).output.find("24    16  cmyk    4"),
-              std::string::npos);
+    EXPECT_NE(
+        RunTool("pdfimages -list " + ShellQuoted(page.file())).output.find("24    16  cmyk    4"),
+        std::string::npos);
     ExpectSoundDocument(page.file());
     EXPECT_TRUE(page.sink().messages.empty());
 }

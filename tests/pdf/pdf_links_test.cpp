@@ -68,7 +68,8 @@ TEST(PdfLinks, ATextLinkIsUnderlinedAndPointsAtItsAddress) {
               "/A <</S /URI /URI (www.tarvik.example)>>>>\r\n"
               "<</Type /Annot /Subtype /Link /Rect [260 752 293 742] /Border [0 0 0] "
               "/A <</S /URI /URI (https://www.tarvik.example/a\\(b)>>>>\r\n]");
-    const std::string json = RunTool("qpdf --json=2 --json-key=qpdf " + Quoted(page.file())).output;
+    const std::string json =
+        RunTool("qpdf --json=2 --json-key=qpdf " + ShellQuoted(page.file())).output;
     EXPECT_NE(json.find("\"/URI\": \"u:www.tarvik.example\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"/URI\": \"u:https://www.tarvik.example/a(b\""), std::string::npos);
 }
@@ -161,7 +162,7 @@ TEST(PdfLinks, BookmarksPointAtTheirPageAndKeepTheirTitleReadable) {
               std::string::npos);
     EXPECT_EQ(pdf.find("/UseThumbs"), std::string::npos);
     const std::string json =
-        RunTool("qpdf --json=2 --json-key=outlines " + Quoted(bed.file())).output;
+        RunTool("qpdf --json=2 --json-key=outlines " + ShellQuoted(bed.file())).output;
     EXPECT_NE(json.find("\"title\": \"Certificate (signed)\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"title\": \"Notes :-) \\\\ end\""), std::string::npos) << json;
 }

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <random>
 #include <stdexcept>
-#include <sys/wait.h>
 
 namespace tarvik::test {
 
@@ -15,32 +14,12 @@ std::filesystem::path StandardFontsFolder() {
     return TARVIK_TEST_FONTS_DIR;
 }
 
-std::string Quoted(const std::filesystem::path& path) {
-    std::string quoted = "'";
-    for (const char c : path.string()) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
 ToolResult RunTool(const std::string& commandLine) {
-    ToolResult result;
-    FILE* pipe = popen((commandLine + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        return result;
-    }
-    std::array<char, 4096> buffer{};
-    size_t read = 0;
-    while ((read = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        result.output.append(buffer.data(), read);
-    }
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return RunCommand(commandLine + " 2>&1");
 }
 
 ToolResult QpdfCheck(const std::filesystem::path& pdf) {
-    return RunTool("qpdf --check " + Quoted(pdf));
+    return RunTool("qpdf --check " + ShellQuoted(pdf));
 }
 
 bool QpdfClean(const ToolResult& check) {
@@ -50,7 +29,7 @@ bool QpdfClean(const ToolResult& check) {
 }
 
 std::string PdfToText(const std::filesystem::path& pdf) {
-    return RunTool("pdftotext -enc UTF-8 -layout " + Quoted(pdf) + " -").output;
+    return RunTool("pdftotext -enc UTF-8 -layout " + ShellQuoted(pdf) + " -").output;
 }
 
 std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int height,
@@ -67,7 +46,7 @@ std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int
     }
     ToolResult made;
     if (options.cmyk) {
-        made = RunTool("tjbench " + Quoted(source) +
+        made = RunTool("tjbench " + ShellQuoted(source) +
                        " 90 -cmyk -subsamp 444 -benchtime 0.01 -warmup 0 -quiet");
         const std::string stem = source.substr(0, source.size() - 4);
         std::filesystem::rename(stem + "_444_Q90.jpg", file);
@@ -75,8 +54,8 @@ std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int
         std::filesystem::remove(stem + "_444_Q90_full-err.ppm");
     } else {
         made = RunTool(std::string("cjpeg -quality 90 ") +
-                       (options.progressive ? "-progressive " : "") + "-outfile " + Quoted(file) +
-                       " " + Quoted(source));
+                       (options.progressive ? "-progressive " : "") + "-outfile " +
+                       ShellQuoted(file) + " " + ShellQuoted(source));
     }
     std::filesystem::remove(source);
     if (made.exitCode != 0) {

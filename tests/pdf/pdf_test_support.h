@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/run_command.h"
+
 #include "common/clock.h"
 #include "pdf/pdf_printer.h"
 #include "support/temp_dir.h"
@@ -28,12 +30,9 @@ public:
 // The Fonts folder the build fills with the standard metric files.
 std::filesystem::path StandardFontsFolder();
 
-struct ToolResult {
-    int exitCode = -1;
-    std::string output; // standard output and error together
-};
+// A checker's exit status with its standard output and error together.
+using ToolResult = CommandResult;
 ToolResult RunTool(const std::string& commandLine);
-std::string Quoted(const std::filesystem::path& path);
 
 // `qpdf --check` output; `QpdfClean` is true when it reports neither errors nor warnings.
 ToolResult QpdfCheck(const std::filesystem::path& pdf);

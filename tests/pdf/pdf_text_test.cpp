@@ -198,7 +198,7 @@ TEST(PdfText, FontsAreNumberedByTheSortedMetricFiles) {
                                   "endobj\r\n");
     EXPECT_NE(ObjectText(pdf, 8).find("/F1 4 0 R \r\n/F2 5 0 R \r\n/F3 6 0 R \r\n>>"),
               std::string::npos);
-    EXPECT_NE(RunTool("pdffonts " + Quoted(bed.file())).output.find("Helvetica-Bold"),
+    EXPECT_NE(RunTool("pdffonts " + ShellQuoted(bed.file())).output.find("Helvetica-Bold"),
               std::string::npos);
 }
 

@@ -1,26 +1,14 @@
 #include "selftest/certificate.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 #include "support/test_environment.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
-
-#include <sys/wait.h>
 
 namespace tarvik {
 namespace {
-
-std::string Output(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::array<char, 4096> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe))
-        out += buffer.data();
-    ::pclose(pipe);
-    return out;
-}
 
 // True when the content stream places `text` with "x y Td" (the text follows its font line).
 bool TextAt(const std::string& pdf, const std::string& xy, const std::string& text) {
@@ -33,10 +21,6 @@ bool TextAt(const std::string& pdf, const std::string& xy, const std::string& te
             return true;
     }
     return false;
-}
-
-int ExitCode(const std::string& command) {
-    return WEXITSTATUS(std::system(command.c_str()));
 }
 
 class CertificateTest : public ::testing::Test {
@@ -75,9 +59,9 @@ TEST_F(CertificateTest, TheDocumentIsValidAndHoldsEveryTextWhereItBelongs) {
     const CertificateResult result = Make(details);
     ASSERT_TRUE(result.file);
     const std::string path = "'" + result.file->string() + "'";
-    EXPECT_EQ(ExitCode("qpdf --check " + path + " > /dev/null 2>&1"), 0);
+    EXPECT_EQ(test::RunCommand("qpdf --check " + path + " > /dev/null 2>&1").exitCode, 0);
 
-    const std::string text = Output("pdftotext -layout " + path + " -");
+    const std::string text = test::RunCommand("pdftotext -layout " + path + " -").output;
     for (const char* expected :
          {"Tarvik International Ltd", "System Validation Certificate",
           "Model Number:", "Serial Number:", "User Name:", "Site crew", "05/12/26", "09:12:30",
@@ -98,7 +82,7 @@ TEST_F(CertificateTest, TheDocumentIsValidAndHoldsEveryTextWhereItBelongs) {
     EXPECT_TRUE(TextAt(bytes, "101.00 122.00", "Tarvik Customer Services Manager "));
 
     // As a reader sees it: each word's box starts at x + 1 and holds the baseline y.
-    const std::string boxes = Output("pdftotext -bbox " + path + " -");
+    const std::string boxes = test::RunCommand("pdftotext -bbox " + path + " -").output;
     auto box = [&](const std::string& word, double x, double baseline) {
         const std::size_t at = boxes.find(">" + word + "</word>");
         ASSERT_NE(at, std::string::npos) << word;
@@ -117,11 +101,11 @@ TEST_F(CertificateTest, TheDocumentIsValidAndHoldsEveryTextWhereItBelongs) {
     box("Tel.", 230, 40);
     box("Customer", 100 + 36, 720); // after "Tarvik ": 3000 / 1000 x 12 points of Helvetica
 
-    const std::string info = Output("pdfinfo " + path);
+    const std::string info = test::RunCommand("pdfinfo " + path).output;
     EXPECT_NE(info.find("Tarvik Locator System Validation Certificate"), std::string::npos);
-    const std::string images = Output("pdfimages -list " + path);
+    const std::string images = test::RunCommand("pdfimages -list " + path).output;
     EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 4) << images; // 2 header lines
-    const std::string json = Output("qpdf --json " + path);
+    const std::string json = test::RunCommand("qpdf --json " + path).output;
     EXPECT_NE(json.find("https://www.tarvik.example/"), std::string::npos);
     EXPECT_NE(json.find("System Validation Certificate"), std::string::npos); // the bookmark
 }

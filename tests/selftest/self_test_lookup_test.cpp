@@ -30,14 +30,9 @@ public:
     std::vector<std::string> flashes;
 };
 
-class LookupTest : public ::testing::Test {
+class LookupTest : public ::testing::Test, protected test::InProcessLink {
 protected:
-    LookupTest()
-        : link(ports), probe(ports), session(link, probe, pacer, view, prompts, clock, file1),
-          lookup(session, lookupView, folders, current, [this](const CertificateDetails& d) {
-              certificates.push_back(d);
-              return CertificateResult{folders.CertsFolder() / "c.pdf", {}};
-          }) {
+    LookupTest() : InProcessLink({2026, 12, 6, 10, 0, 5}) {
         view.lastDownload = "01/12/26";
         view.identity = {"Crew", "KVZ3", "12345", ""};
         current = {dir / "elsewhere", "mine.lgd"};
@@ -47,8 +42,7 @@ protected:
         sim::LocatorSettings settings;
         settings.records = std::move(records);
         settings.silent = silent;
-        ports.Plug(1, settings);
-        link.Open(1, PortRole::Link);
+        LinkTo(1, settings);
     }
 
     // A click on 5 December 2026 and the monitor's next tick.
@@ -72,19 +66,14 @@ protected:
 
     test::TempDir dir;
     Folders folders{dir / "Documents", dir / "AppData"};
-    test::SimulatedPorts ports;
-    test::SimulatedPorts::Port link;
-    test::SimulatedPorts::Port probe;
-    test::ZeroPacer pacer;
-    test::RecordingView view;
     RecordingSelfTestView lookupView;
-    test::ScriptedPrompts prompts;
-    FixedClock clock{DateTime{2026, 12, 6, 10, 0, 5}};
-    SharedFileHandle file1;
     CurrentDataFile current;
     std::vector<CertificateDetails> certificates;
-    LinkSession session;
-    SelfTestLookup lookup;
+    SelfTestLookup lookup{session, lookupView, folders, current,
+                          [this](const CertificateDetails& d) {
+                              certificates.push_back(d);
+                              return CertificateResult{folders.CertsFolder() / "c.pdf", {}};
+                          }};
 };
 
 TEST_F(LookupTest, APassOfTheDayMakesACertificate) {

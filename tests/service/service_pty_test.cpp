@@ -9,7 +9,6 @@
 #include "support/temp_dir.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -34,13 +33,7 @@ protected:
     }
 
     // Lets the event loop run until `done` or ten seconds have passed.
-    template <typename Done> bool WaitFor(Done done) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < 10000)
-            pacer.Wait(Pause::Medium);
-        return done();
-    }
+    bool WaitFor(const std::function<bool()>& done) { return WaitUntil(pacer, done, 10000); }
 
     std::string Log() const { return test::ReadBytes(current.Path()); }
 
