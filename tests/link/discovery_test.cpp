@@ -51,6 +51,14 @@ TEST_F(DiscoveryTest, ScanFindsTheLocatorOnItsPortAndLinks) {
     EXPECT_EQ(view.lastDownload, "01/12/26");
     EXPECT_EQ(view.portList, (std::vector<PortRecord>{{"1234", 3}}));
     EXPECT_EQ(test::ReadBytes(dir / "tarvik" / "ports.ini"), "\r\n1234,3\r\n");
+
+    // Probe and link in turn, each command at its pace; every reply is handled with DTR off.
+    EXPECT_EQ(ports.log.Steps(),
+              (std::vector<std::string>{
+                  "probe open 3", "probe [#X] medium", "probe read 50", "probe [#FV] medium",
+                  "probe read 5", "probe close", "link open 3", "link [#LD] medium", "link dtr off",
+                  "link dtr on", "link [#ST] medium", "link dtr off", "link dtr on",
+                  "link [#AE] long", "link dtr off", "link dtr on"}));
 }
 
 TEST_F(DiscoveryTest, NothingBeyondSixteenAndARefusalAsksToSearchAgain) {
@@ -84,6 +92,11 @@ TEST_F(DiscoveryTest, ASavedPortKeepsTheFillAndSetsTheNoLogFlagEachTime) {
     EXPECT_FALSE(view.transferFrame);
     // The firmware reply came before any last download date, so the handler asked for it too.
     EXPECT_EQ(link.written, "#FV#LD#LD#ST");
+    EXPECT_EQ(ports.log.StepsOf("probe"),
+              (std::vector<std::string>{"probe open 4", "probe [#X] medium", "probe read 50",
+                                        "probe [#FV] medium", "probe read 5", "probe close"}));
+    EXPECT_EQ(ports.log.StepsOf("link").front(), "link open 4");
+    EXPECT_EQ(ports.log.StepsOf("link")[1], "link [#FV] medium");
     EXPECT_EQ(view.lastDownload, "N/A");
     EXPECT_EQ(view.linkControls, (std::vector<bool>{false, true}));
 

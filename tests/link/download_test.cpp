@@ -101,6 +101,28 @@ TEST_F(DownloadTest, ByDateSendsTheRangeAndNamesTheFileByIt) {
     EXPECT_TRUE(link.written.ends_with("#DD01/12/26:05/12/26"));
 }
 
+TEST_F(DownloadTest, TheLineAroundTheDownloadAndStopCommands) {
+    sim::LocatorSettings silent;
+    silent.silent = true;
+    Plug(silent);
+    // Only a transfer by date empties the receive buffer first; DTR is off while sending.
+    ports.log.Clear();
+    ASSERT_TRUE(download.cmdDownloadByDate_Click({2026, 12, 1}, {2026, 12, 5}));
+    EXPECT_EQ(ports.log.Steps(),
+              (std::vector<std::string>{"link dtr off", "link flush",
+                                        "link [#DD01/12/26:05/12/26] short", "link dtr on"}));
+    ports.log.Clear();
+    download.cmdStop_Click();
+    EXPECT_EQ(ports.log.Steps(),
+              (std::vector<std::string>{"link dtr off", "link [A] short", "link dtr on"}));
+
+    clock.Set({2026, 12, 5, 14, 4, 0});
+    ports.log.Clear();
+    ASSERT_TRUE(download.cmdDownloadAll_Click());
+    EXPECT_EQ(ports.log.Steps(),
+              (std::vector<std::string>{"link dtr off", "link [#DA] short", "link dtr on"}));
+}
+
 TEST_F(DownloadTest, AnEmptyLogSaysSo) {
     Plug(sim::LocatorSettings{});
     ASSERT_TRUE(download.cmdDownloadAll_Click());

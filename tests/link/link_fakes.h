@@ -12,22 +12,63 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvik::test {
 
-// A pacer that never waits; `onLetEventsRun` lets a test deliver an event mid-send.
+// What the ports and the pacer did, in the order they did it, so a test can fail when a
+// wire detail changes. Steps() reads one line per step:
+//   "link [#LD] medium"   characters written, each followed by a medium pause
+//   "link [MM]"           characters written with no pause after them
+//   "link dtr off", "probe rts on", "link flush", "probe open 3", "probe close"
+//   "probe read 50"       a read that took 50 characters (reads that found none are left out)
+//   "wait medium x10"     pauses that followed no character (waiting for a reply)
+class WireLog {
+public:
+    void Written(const std::string& port, std::string_view bytes);
+    // The pause goes with the last character written that has none yet.
+    void Paused(Pause pause);
+    void Line(const std::string& port, const std::string& what);
+    void Clear() { entries_.clear(); }
+
+    std::vector<std::string> Steps() const;
+    // The steps of one port only (its writes, lines, flushes, opens and closes).
+    std::vector<std::string> StepsOf(const std::string& port) const;
+
+private:
+    struct Entry {
+        std::string port; // empty for a pause that followed no character
+        std::string text;
+        bool written = false;
+        std::optional<Pause> pause;
+        int count = 1; // pauses in a row that followed no character
+    };
+    std::vector<Entry> Grouped() const;
+    static std::string Render(const Entry& entry);
+
+    std::vector<Entry> entries_;
+};
+
+// A pacer that never waits but records every wait in `log` when it has one; `onLetEventsRun`
+// lets a test deliver an event mid-send.
 class ZeroPacer final : public Pacer {
 public:
     void LetEventsRun() override {
         if (onLetEventsRun)
             onLetEventsRun();
     }
-    void Wait(Pause) override { ++waits; }
+    void Wait(Pause pause) override {
+        ++waits;
+        if (log)
+            log->Paused(pause);
+    }
 
     std::function<void()> onLetEventsRun;
     int waits = 0;
+    WireLog* log = nullptr;
 };
 
 // A serial port whose COM numbers lead to simulated locators run in-process. Every write
@@ -39,24 +80,30 @@ public:
     // The largest chunk a reply arrives in on the link port.
     std::size_t chunkSize = 4096;
     sim::LocatorEngine* At(int comNumber);
+    // What every port of this set did, in order.
+    WireLog log;
 
     class Port final : public SerialPort {
     public:
         explicit Port(SimulatedPorts& ports) : ports_(ports) {}
         bool Open(int comNumber, PortRole role) override;
-        void Close() override { open_ = 0; }
+        void Close() override;
         bool IsOpen() const override { return open_ != 0; }
         void Write(std::string_view bytes) override;
         std::string ReadAll() override;
-        void ClearInput() override {}
-        void SetDtr(bool) override {}
-        void SetRts(bool) override {}
+        void ClearInput() override;
+        void SetDtr(bool on) override { Line(on ? "dtr on" : "dtr off"); }
+        void SetRts(bool on) override { Line(on ? "rts on" : "rts off"); }
 
         std::string written;          // everything written while open
         std::vector<int> openedPorts; // every COM number an Open was asked for
         int openNumber() const { return open_; }
 
     private:
+        // "link" or "probe", after the role it was last opened for.
+        std::string Name() const { return role_ == PortRole::Link ? "link" : "probe"; }
+        void Line(const std::string& what) { ports_.log.Line(Name(), what); }
+
         SimulatedPorts& ports_;
         int open_ = 0;
         PortRole role_ = PortRole::Probe;
@@ -152,7 +199,8 @@ public:
 };
 
 // A link session over in-process simulated locators, as the flow tests use it: the ports, a
-// pacer that never waits, a recording view and scripted prompts. When the flows drop the
+// pacer that never waits (its waits recorded in the ports' log), a recording view and
+// scripted prompts. When the flows drop the
 // link, its ports close.
 struct InProcessLink {
     explicit InProcessLink(DateTime now = {2026, 12, 5, 10, 0, 0});

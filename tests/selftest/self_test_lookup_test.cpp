@@ -78,8 +78,17 @@ protected:
 
 TEST_F(LookupTest, APassOfTheDayMakesACertificate) {
     Plug({"0412260800000017999111600-02-01P", Record("091230", 'P'), Record("091231", 'G')});
+    ports.log.Clear();
     Lookup();
     EXPECT_EQ(link.written, "#DD05/12/26:05/12/26");
+    // The receive buffer is emptied first and the request goes out at the short pace, DTR
+    // off.
+    const std::vector<std::string> steps = ports.log.Steps();
+    ASSERT_GE(steps.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(steps.begin(), steps.begin() + 3),
+              (std::vector<std::string>{"link dtr off", "link flush",
+                                        "link [#DD05/12/26:05/12/26] short"}));
+    EXPECT_EQ(steps.back(), "link dtr on");
     EXPECT_TRUE(prompts.shown().empty());
     ASSERT_EQ(certificates.size(), 1u);
     EXPECT_EQ(certificates[0].passDate, "05/12/26");
