@@ -15,7 +15,8 @@ function(tarvik_add_test)
                                           GTest::gmock)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   # The test mains give every test process its private home (support/test_environment.h).
+  # The label is the executable's name, so `ctest -L` runs one executable's tests.
   gtest_discover_tests(${T_NAME}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 120)
+    PROPERTIES TIMEOUT 120 LABELS ${T_NAME})
 endfunction()
