@@ -6,43 +6,24 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace tarvik;
 using tarvik::test::TempDir;
 using tarvik::test::WriteBytes;
 
 namespace {
-// date time mode freq bargraph sensitivity measurement depth accel overload sign angle sign
-// angle selftest
-const std::string kRecordP = "051226"
-                             "140309"
-                             "0"
-                             "1"
-                             "12"
-                             "045"
-                             "1"
-                             "007"
-                             "0"
-                             "N"
-                             "+"
-                             "12"
-                             "-"
-                             "05"
-                             "P";
-const std::string kRecordG = "051226"
-                             "140310"
-                             "2"
-                             "1"
-                             "33"
-                             "008"
-                             "2"
-                             "100"
-                             "Y"
-                             "N"
-                             "-"
-                             "01"
-                             "+"
-                             "99"
-                             "G";
+// Fields: date 051226, time 140309, mode 0, frequency 1, bargraph 12, sensitivity 045,
+// measurement 1, depth 007, accel 0, overload N, blade +12, paddle -05, self test P.
+const std::string kRecordP = "051226140309011204510070N+12-05P";
+const std::string kRecordG = "05122614031021330082100YN-01+99G";
+
+template <typename Texts> std::string Joined(const Texts& texts) {
+    std::string joined;
+    for (const auto& text : texts)
+        joined.append(text).append("|");
+    return joined.substr(0, joined.size() - 1);
+}
 
 std::string File(const std::string& identity, const std::string& body) {
     return BuildDataFileHeader() + identity + "\r\n" + body;
@@ -69,28 +50,31 @@ TEST(DataFileHeader, IsTheFixedBlockByteForByte) {
 }
 
 TEST(DataRecord, CutsFieldsAtFixedPositionsAndKeepsLeadingZeros) {
-    DataRecord r = ParseRecordLine(kRecordP + "XYZ"); // characters past the 32nd are not read
-    EXPECT_EQ(r.Day(), "05");
-    EXPECT_EQ(r.Month(), "12");
-    EXPECT_EQ(r.Year(), "26");
+    const DataRecord r = ParseRecordLine(kRecordP + "XYZ"); // past the 32nd: not read
+    const std::string_view fields[] = {r.Day(),
+                                       r.Month(),
+                                       r.Year(),
+                                       r.Hours(),
+                                       r.Minutes(),
+                                       r.Seconds(),
+                                       r.Mode(),
+                                       r.GenModeFrequency(),
+                                       r.Bargraph(),
+                                       r.SensitivityLevel(),
+                                       r.MeasurementType(),
+                                       r.Depth(),
+                                       r.AccelWarningOn(),
+                                       r.Overload(),
+                                       r.BladeAngleSign(),
+                                       r.BladeAngle(),
+                                       r.PaddleAngleSign(),
+                                       r.PaddleAngle(),
+                                       r.SelfTest()};
+    EXPECT_EQ(Joined(fields), "05|12|26|14|03|09|0|1|12|045|1|007|0|N|+|12|-|05|P");
+    EXPECT_EQ(r.Line(), kRecordP);
     EXPECT_EQ(r.YearNumber(), 2026);
-    EXPECT_EQ(r.Hours(), "14");
-    EXPECT_EQ(r.Minutes(), "03");
-    EXPECT_EQ(r.Seconds(), "09");
-    EXPECT_EQ(r.Mode(), "0");
-    EXPECT_EQ(r.GenModeFrequency(), "1");
-    EXPECT_EQ(r.Bargraph(), "12");
-    EXPECT_EQ(r.SensitivityLevel(), "045");
-    EXPECT_EQ(r.MeasurementType(), "1");
-    EXPECT_EQ(r.Depth(), "007");
-    EXPECT_EQ(r.AccelWarningOn(), "0");
-    EXPECT_EQ(r.Overload(), "N");
-    EXPECT_EQ(r.BladeAngleSign(), "+");
-    EXPECT_EQ(r.BladeAngle(), "12");
-    EXPECT_EQ(r.PaddleAngleSign(), "-");
-    EXPECT_EQ(r.PaddleAngle(), "05");
-    EXPECT_EQ(r.SelfTest(), "P");
-    EXPECT_EQ(r.Line().size(), 32u);
+    EXPECT_EQ(r.ModeCode(), '0');
+    EXPECT_EQ(ParseRecordLine(kRecordG).ModeCode(), '2');
 }
 
 TEST(DataRecord, ShortAndDamagedLinesGiveEmptyFieldsAndZeroNumbers) {
@@ -105,23 +89,20 @@ TEST(DataRecord, ShortAndDamagedLinesGiveEmptyFieldsAndZeroNumbers) {
 }
 
 TEST(DataRecord, CodeTablesWithModelAndUnknownCodes) {
-    EXPECT_EQ(ModeLetter("0", "NVZ3"), "P");
-    EXPECT_EQ(ModeLetter("1", "NVZ3"), "R");
-    EXPECT_EQ(ModeLetter("2", "KVZ3"), "G");
-    EXPECT_EQ(ModeLetter("2", "PVZ3"), "G");
-    EXPECT_EQ(ModeLetter("2", "NVZ3"), "T");
-    EXPECT_EQ(ModeLetter("2", "XYZ"), "T");
-    EXPECT_EQ(ModeLetter("3", "KVZ3"), "A");
-    EXPECT_EQ(ModeLetter("7", "KVZ3"), "7");
-    EXPECT_EQ(FrequencyText("0"), "LF");
-    EXPECT_EQ(FrequencyText("1"), "8KHz");
-    EXPECT_EQ(FrequencyText("2"), "CF");
-    EXPECT_EQ(FrequencyText("3"), "3");
-    EXPECT_EQ(FrequencyText("x"), "x");
-    EXPECT_EQ(MeasurementText("0"), "None");
-    EXPECT_EQ(MeasurementText("3"), "Current");
-    EXPECT_EQ(MeasurementText("4"), "4");
-    EXPECT_EQ(MeasurementText(""), "");
+    const char* codes[] = {"0", "1", "2", "3", "4", " 1", "x", ""};
+    const auto texts = [&](const std::function<std::string(const char*)>& text) {
+        std::vector<std::string> shown;
+        for (const char* code : codes)
+            shown.push_back(text(code));
+        return Joined(shown);
+    };
+    // Mode 2 is the generator on the models that have one, the transmitter on the others.
+    for (const char* model : {"KVZ3", "PVZ3"})
+        EXPECT_EQ(texts([&](const char* c) { return ModeLetter(c, model); }), "P|R|G|A|4| 1|x|");
+    for (const char* model : {"NVZ3", "XYZ", ""})
+        EXPECT_EQ(texts([&](const char* c) { return ModeLetter(c, model); }), "P|R|T|A|4| 1|x|");
+    EXPECT_EQ(texts(FrequencyText), "LF|8KHz|CF|3|4|8KHz|x|");
+    EXPECT_EQ(texts(MeasurementText), "None|Line|Sonde|Current|4|Line|x|");
 }
 
 TEST(DataFileReader, SplitsAtCrLfOrLoneCrAndStopsAtTheEndMark) {

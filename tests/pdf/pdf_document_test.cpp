@@ -63,49 +63,36 @@ std::string CatalogAfter(const std::function<void(PDFPrinter&)>& configure) {
 } // namespace
 
 TEST(PdfDocument, CatalogFollowsZoomLayoutPageModeAndViewerPreferences) {
-    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
-                  p.PDFSetZoomMode(1);
-              }).find("/OpenAction [6 0 R /FitH null]\r\n/PageLayout /SinglePage\r\n>>"),
-              std::string::npos);
-    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
-                  p.PDFSetZoomMode(2);
-              }).find("/OpenAction [6 0 R /XYZ null null 1]\r\n"),
-              std::string::npos);
-    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
-                  p.PDFSetZoomMode(150);
-              }).find("/OpenAction [6 0 R /XYZ null null 1.50]\r\n"),
-              std::string::npos);
-    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
-                  p.PDFSetZoomMode(3);
-              }).find("/OpenAction [6 0 R /XYZ null null 0.03]\r\n"),
-              std::string::npos);
-    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
-                  p.PDFSetLayoutMode(1);
-              }).find("/PageLayout /OneColumn\r\n"),
-              std::string::npos);
-    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
-                  p.PDFSetLayoutMode(2);
-              }).find("/PageLayout /TwoColumnLeft\r\n"),
-              std::string::npos);
-    EXPECT_EQ(CatalogAfter([](PDFPrinter& p) { p.PDFSetLayoutMode(3); }).find("/PageLayout"),
-              std::string::npos);
-    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
-                  p.PDFSetViewerPreferences(12);
-              }).find("/ViewerPreferences<<\r\n/HideMenubar true\r\n/HideToolbar true\r\n>>\r\n"),
-              std::string::npos);
-    EXPECT_NE(CatalogAfter([](PDFPrinter& p) { p.PDFSetViewerPreferences(654321); })
-                  .find("/ViewerPreferences<<\r\n/HideMenubar true\r\n/HideToolbar true\r\n"
-                        "/HideWindowUI true\r\n/DisplayDocTitle true\r\n/CenterWindow true\r\n"
-                        "/FitWindow true\r\n>>\r\n"),
-              std::string::npos);
-    EXPECT_NE(CatalogAfter([](PDFPrinter& p) {
-                  p.PDFUseThumbs(true);
-              }).find("/PageLayout /SinglePage\r\n/PageMode /UseThumbs\r\n>>"),
-              std::string::npos);
-    // Outlines without a bookmark: no root to name, so no /Outlines entry.
-    const std::string outlines = CatalogAfter([](PDFPrinter& p) { p.PDFUseOutlines(true); });
-    EXPECT_NE(outlines.find("/PageMode /UseOutlines\r\n"), std::string::npos);
-    EXPECT_EQ(outlines.find("/Outlines"), std::string::npos);
+    using Setting = std::function<void(PDFPrinter&)>;
+    const struct {
+        Setting setting;
+        const char* part; // found in the catalog, or not at all when `absent`
+        bool absent = false;
+    } cases[] = {
+        {[](PDFPrinter& p) { p.PDFSetZoomMode(1); },
+         "/OpenAction [6 0 R /FitH null]\r\n/PageLayout /SinglePage\r\n>>"},
+        {[](PDFPrinter& p) { p.PDFSetZoomMode(2); }, "/OpenAction [6 0 R /XYZ null null 1]\r\n"},
+        {[](PDFPrinter& p) { p.PDFSetZoomMode(150); },
+         "/OpenAction [6 0 R /XYZ null null 1.50]\r\n"},
+        {[](PDFPrinter& p) { p.PDFSetZoomMode(3); }, "/OpenAction [6 0 R /XYZ null null 0.03]\r\n"},
+        {[](PDFPrinter& p) { p.PDFSetLayoutMode(1); }, "/PageLayout /OneColumn\r\n"},
+        {[](PDFPrinter& p) { p.PDFSetLayoutMode(2); }, "/PageLayout /TwoColumnLeft\r\n"},
+        {[](PDFPrinter& p) { p.PDFSetLayoutMode(3); }, "/PageLayout", true},
+        {[](PDFPrinter& p) { p.PDFSetViewerPreferences(12); },
+         "/ViewerPreferences<<\r\n/HideMenubar true\r\n/HideToolbar true\r\n>>\r\n"},
+        {[](PDFPrinter& p) { p.PDFSetViewerPreferences(654321); },
+         "/ViewerPreferences<<\r\n/HideMenubar true\r\n/HideToolbar true\r\n"
+         "/HideWindowUI true\r\n/DisplayDocTitle true\r\n/CenterWindow true\r\n"
+         "/FitWindow true\r\n>>\r\n"},
+        {[](PDFPrinter& p) { p.PDFUseThumbs(true); },
+         "/PageLayout /SinglePage\r\n/PageMode /UseThumbs\r\n>>"},
+        {[](PDFPrinter& p) { p.PDFUseOutlines(true); }, "/PageMode /UseOutlines\r\n"},
+        // Outlines without a bookmark: no root to name.
+        {[](PDFPrinter& p) { p.PDFUseOutlines(true); }, "/Outlines", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CatalogAfter(c.setting).find(c.part) == std::string::npos, c.absent) << c.part;
+    }
 }
 
 TEST(PdfDocument, BadSettingsAreToldAndReplacedByTheirDefault) {

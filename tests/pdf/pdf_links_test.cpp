@@ -100,39 +100,37 @@ TEST(PdfLinks, LinksBelongToTheirPageAndTablesGrowPastAThousand) {
     EXPECT_NE(pdf.find("(https://example.test/1000)"), std::string::npos);
 }
 
-TEST(PdfLinks, OneTopLevelBookmark) {
-    EXPECT_EQ(OutlinesWith({0}), "7 0 obj\r\n<</Title (item 0)\r\n/Parent 8 0 R\r\n"
-                                 "/Dest [6 0 R /XYZ 0 741.89 null]\r\n/Count 0>>\r\nendobj\r\n\r\n"
-                                 "8 0 obj\r\n<</Type /Outlines /First 7 0 R\r\n/Last 7 0 R>>\r\n"
-                                 "endobj\r\n\r\n9 0 obj\r\n<<\r\n");
-}
-
-TEST(PdfLinks, NestedBookmarksAreLinkedAsATree) {
-    const std::string tree = OutlinesWith({0, 1, 1, 0});
-    EXPECT_NE(tree.find("7 0 obj\r\n<</Title (item 0)\r\n/Parent 11 0 R\r\n/Next 10 0 R\r\n"
-                        "/First 8 0 R\r\n/Last 9 0 R\r\n/Dest"),
-              std::string::npos);
-    EXPECT_NE(tree.find("8 0 obj\r\n<</Title (item 1)\r\n/Parent 7 0 R\r\n/Next 9 0 R\r\n/Dest"),
-              std::string::npos);
-    EXPECT_NE(tree.find("9 0 obj\r\n<</Title (item 2)\r\n/Parent 7 0 R\r\n/Prev 8 0 R\r\n/Dest"),
-              std::string::npos);
-    EXPECT_NE(tree.find("10 0 obj\r\n<</Title (item 3)\r\n/Parent 11 0 R\r\n/Prev 7 0 R\r\n/Dest"),
-              std::string::npos);
-    EXPECT_NE(tree.find("11 0 obj\r\n<</Type /Outlines /First 7 0 R\r\n/Last 10 0 R>>"),
-              std::string::npos);
-    EXPECT_NE(tree.find("/Dest [6 0 R /XYZ 0 711.89 null]"), std::string::npos);
-}
-
-TEST(PdfLinks, ALevelWithoutAParentHangsFromTheNearestOne) {
-    // The first item cannot be at level 2, nor the next one skip a level.
-    const std::string tree = OutlinesWith({2, 3, -1});
-    EXPECT_NE(tree.find("7 0 obj\r\n<</Title (item 0)\r\n/Parent 10 0 R\r\n/Next 9 0 R\r\n"
-                        "/First 8 0 R\r\n/Last 8 0 R\r\n"),
-              std::string::npos);
-    EXPECT_NE(tree.find("8 0 obj\r\n<</Title (item 1)\r\n/Parent 7 0 R\r\n/Dest"),
-              std::string::npos);
-    EXPECT_NE(tree.find("9 0 obj\r\n<</Title (item 2)\r\n/Parent 10 0 R\r\n/Prev 7 0 R\r\n"),
-              std::string::npos);
+TEST(PdfLinks, BookmarksAreLinkedAsATreeByTheirLevels) {
+    const struct {
+        std::vector<int> levels;
+        std::vector<std::string> parts;
+    } cases[] = {
+        {{0},
+         {"7 0 obj\r\n<</Title (item 0)\r\n/Parent 8 0 R\r\n/Dest [6 0 R /XYZ 0 741.89 null]\r\n"
+          "/Count 0>>\r\nendobj\r\n\r\n8 0 obj\r\n<</Type /Outlines /First 7 0 R\r\n"
+          "/Last 7 0 R>>\r\nendobj\r\n\r\n9 0 obj\r\n<<\r\n"}},
+        {{0, 1, 1, 0},
+         {"7 0 obj\r\n<</Title (item 0)\r\n/Parent 11 0 R\r\n/Next 10 0 R\r\n/First 8 0 R\r\n"
+          "/Last 9 0 R\r\n/Dest",
+          "8 0 obj\r\n<</Title (item 1)\r\n/Parent 7 0 R\r\n/Next 9 0 R\r\n/Dest",
+          "9 0 obj\r\n<</Title (item 2)\r\n/Parent 7 0 R\r\n/Prev 8 0 R\r\n/Dest",
+          "10 0 obj\r\n<</Title (item 3)\r\n/Parent 11 0 R\r\n/Prev 7 0 R\r\n"
+          "/Dest [6 0 R /XYZ 0 711.89 null]",
+          "11 0 obj\r\n<</Type /Outlines /First 7 0 R\r\n/Last 10 0 R>>"}},
+        // The first item cannot be at level 2, nor the next one skip a level: each hangs
+        // from the nearest level there is.
+        {{2, 3, -1},
+         {"7 0 obj\r\n<</Title (item 0)\r\n/Parent 10 0 R\r\n/Next 9 0 R\r\n/First 8 0 R\r\n"
+          "/Last 8 0 R\r\n",
+          "8 0 obj\r\n<</Title (item 1)\r\n/Parent 7 0 R\r\n/Dest",
+          "9 0 obj\r\n<</Title (item 2)\r\n/Parent 10 0 R\r\n/Prev 7 0 R\r\n"}},
+    };
+    for (const auto& c : cases) {
+        const std::string tree = OutlinesWith(c.levels);
+        for (const auto& part : c.parts) {
+            EXPECT_NE(tree.find(part), std::string::npos) << part << "\nin\n" << tree;
+        }
+    }
 }
 
 TEST(PdfLinks, BookmarksPointAtTheirPageAndKeepTheirTitleReadable) {
