@@ -99,21 +99,26 @@ JpegReading ReadJpegInfo(std::string_view bytes) {
     size_t pos = 2; // zero-based: the byte after the start marker
     while (pos + 2 < bytes.size()) {
         int marker = 0;
-        int length = 0;
-        if (!view.Word(pos, marker) || !view.Word(pos + 2, length)) {
+        if (!view.Word(pos, marker)) {
             return Problem(JpegProblem::BadMarkers);
         }
-        if (marker == 0xFFFF) { // fill bytes before a marker
+        if (marker == 0xFFFF) {
+            // Fill bytes: any run of 0xFF may precede a marker. The marker is the last 0xFF
+            // of the run and the code after it.
             int next = 0;
             while (view.Byte(pos + 1, next) && next == 0xFF) {
                 ++pos;
             }
-            if (!view.Word(pos + 2, length)) {
+            if (!view.Word(pos, marker)) {
                 return Problem(JpegProblem::BadMarkers);
             }
         }
         if (marker == 0xFFDA) {
             break; // entropy-coded data follows: it holds no further marker segments
+        }
+        int length = 0;
+        if (!view.Word(pos + 2, length)) {
+            return Problem(JpegProblem::BadMarkers);
         }
         if (marker == 0xFFE0) {
             int unit = 0;

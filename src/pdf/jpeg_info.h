@@ -29,8 +29,8 @@ struct JpegReading {
 };
 
 // Checks a JPEG file's bytes without decoding the picture: start and end markers, then the
-// marker segments up to the start of the scan for the frame size, the component count and
-// the JFIF density unit. Every read stays inside the bytes given.
+// marker segments (and any fill bytes before a marker) up to the start of the scan for the frame
+// size, the component count and the JFIF density unit. Every read stays inside the bytes given.
 JpegReading ReadJpegInfo(std::string_view bytes);
 
 } // namespace tarvik::pdf

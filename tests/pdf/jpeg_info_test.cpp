@@ -75,3 +75,31 @@ TEST(JpegInfo, NeverReadsBeyondTheBytes) {
     EXPECT_EQ(ReadJpegInfo(frame).info.width, 16);
     EXPECT_EQ(ReadJpegInfo(frame).info.height, 32);
 }
+
+// Any run of 0xFF fill bytes may stand before a marker; the marker after it still counts.
+TEST(JpegInfo, FillBytesBeforeAMarkerAreSkippedAndThePictureKeepsItsSize) {
+    TempDir dir;
+    std::string padded = Jpeg(dir, 200, 50);
+    padded.insert(padded.find("\xFF\xC0"), 5, '\xFF'); // before the frame header
+    padded.insert(2, 1, '\xFF');                       // before the JFIF header
+    const auto file = dir / "padded.jpg";
+    WriteBytes(file, padded);
+    ASSERT_EQ(RunTool("djpeg -outfile /dev/null " + ShellQuoted(file)).exitCode, 0)
+        << "a decoder takes the padded picture";
+
+    const auto reading = ReadJpegInfo(padded);
+    ASSERT_EQ(reading.problem, JpegProblem::None);
+    EXPECT_EQ(reading.info.width, 200);
+    EXPECT_EQ(reading.info.height, 50);
+    EXPECT_EQ(reading.info.colourSpace, "DeviceRGB");
+    EXPECT_EQ(reading.info.densityUnit, "Dots");
+
+    PdfTestBed bed;
+    bed.printer().PDFSetUnit(0);
+    bed.Begin();
+    bed.printer().PDFImage(file.string(), 10, 20);
+    const std::string pdf = bed.Finish();
+    EXPECT_TRUE(bed.sink().messages.empty());
+    EXPECT_NE(PageContent(pdf).find("\r\n200.00 0 0 50.00 10.00 "), std::string::npos);
+    EXPECT_NE(pdf.find("/Width 200\r\n/Height 50\r\n"), std::string::npos);
+}
