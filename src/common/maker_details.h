@@ -5,7 +5,7 @@
 namespace tarvik::maker {
 
 inline constexpr const char* kCompanyName = "Tarvik International Ltd";
-inline constexpr const char* kAddressLines[4] = {"Unit 4, Millrace Business Park", "Quarry Lane",
+inline constexpr const char* kAddressLines[4] = {"Unit 4, Heronsgate Trading Estate", "Quarry Lane",
                                                  "Brackenfield", "BF12 3TV, United Kingdom"};
 inline constexpr const char* kTelephone = "+44 (0)1632 960 410";
 inline constexpr const char* kFax = "+44 (0)1632 960 411";
