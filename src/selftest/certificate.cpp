@@ -3,6 +3,7 @@
 #include "common/maker_details.h"
 #include "common/text.h"
 #include "datafile/file_label.h"
+#include "selftest/store_without_replacing.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -60,19 +61,21 @@ void WritePage(PDFPrinter& pdf, const CertificateDetails& d,
     pdf.PDFSetTextColor(kBlack);
     pdf.PDFTextOut("System Validation Certificate", 160, 200);
 
-    const std::pair<const char*, const std::string*> fields[] = {
-        {"Model Number:", &d.model}, {"Serial Number:", &d.serial}, {"User Name:", &d.user}};
-    double y = 300;
-    for (const auto& [caption, value] : fields) {
-        pdf.PDFSetFont(kArial, 12, kBold);
-        if (y == 300)
-            pdf.PDFSetTextColor(kBlack);
-        pdf.PDFTextOut(caption, 100, y);
-        pdf.PDFSetFont(kArial, 12, kRegular);
-        pdf.PDFTextOut(*value, 200, y);
-        y += 40;
-    }
+    pdf.PDFSetFont(kArial, 12, kBold);
+    pdf.PDFSetTextColor(kBlack);
+    pdf.PDFTextOut("Model Number:", 100, 300);
+    pdf.PDFSetFont(kArial, 12, kRegular);
+    pdf.PDFTextOut(d.model, 200, 300);
+    pdf.PDFSetFont(kArial, 12, kBold);
+    pdf.PDFTextOut("Serial Number:", 100, 340);
+    pdf.PDFSetFont(kArial, 12, kRegular);
+    pdf.PDFTextOut(d.serial, 200, 340);
+    pdf.PDFSetFont(kArial, 12, kBold);
+    pdf.PDFTextOut("User Name:", 100, 380);
+    pdf.PDFSetFont(kArial, 12, kRegular);
+    pdf.PDFTextOut(d.user, 200, 380);
 
+    // The rest keeps the regular 12-point black of the user text.
     const bool noLog = EndsWithNoLogMarker(d.model);
     pdf.PDFTextOut(noLog ? "The                  Locator, Serial Number             , successfully "
                            "passed its self test on"
@@ -94,6 +97,29 @@ void WritePage(PDFPrinter& pdf, const CertificateDetails& d,
     pdf.PDFTextOut("Tarvik Customer Services Manager ", 100, 720);
 }
 
+// The document settings and the page; true when the writer wrote the whole file.
+bool WriteDocument(const std::filesystem::path& file, const CertificateDetails& details,
+                   const std::filesystem::path& programFolder, PdfPrinterServices services) {
+    PDFPrinter pdf(std::move(services));
+    pdf.PDFTitle("Tarvik Locator System Validation Certificate");
+    pdf.PDFFileName(file.string());
+    pdf.PDFLoadAfm((programFolder / "Fonts").string());
+    pdf.PDFConfirm(false);
+    pdf.PDFView(true);
+    pdf.PDFSetViewerPreferences(21);
+    pdf.PDFFormatPage(0L);
+    pdf.PDFOrientation(1);
+    pdf.PDFSetUnit(0);
+    pdf.PDFSetZoomMode(1);
+    pdf.PDFSetLayoutMode(3);
+    pdf.PDFUseOutlines(true);
+    pdf.PDFUseThumbs(false);
+    pdf.PDFBeginDoc();
+    pdf.PDFSetBookmark("System Validation Certificate", 0, 40);
+    WritePage(pdf, details, programFolder);
+    return pdf.PDFEndDoc();
+}
+
 } // namespace
 
 std::string CertificateFileName(const CertificateDetails& details, const DateTime& created) {
@@ -112,6 +138,10 @@ CertificateResources(const std::filesystem::path& programFolder) {
             programFolder / "s.jpg"};
 }
 
+std::string CertificateTemporaryFileName(const std::string& fileName) {
+    return "~" + fileName + ".tmp";
+}
+
 CertificateResult CreateValidationCertificate(const CertificateDetails& details,
                                               const Folders& folders,
                                               const std::filesystem::path& programFolder,
@@ -125,40 +155,53 @@ CertificateResult CreateValidationCertificate(const CertificateDetails& details,
             return result;
         }
     }
+    const std::filesystem::path certs = folders.CertsFolder();
     std::error_code ec;
-    std::filesystem::create_directories(folders.CertsFolder(), ec);
+    std::filesystem::create_directories(certs, ec);
+    if (!std::filesystem::is_directory(certs)) {
+        result.error = "The certificates folder " + certs.string() + " could not be created" +
+                       (ec ? ": " + ec.message() : std::string()) + ".";
+        return result;
+    }
     SystemClock systemClock;
     const Clock& clock = services.clock ? *services.clock : systemClock;
-    const std::filesystem::path file =
-        folders.CertsFolder() / CertificateFileName(details, clock.Now());
+    const std::string fileName = CertificateFileName(details, clock.Now());
+    const std::string wanted = (certs / fileName).string();
 
-    PDFPrinter pdf(services);
-    pdf.PDFTitle("Tarvik Locator System Validation Certificate");
-    pdf.PDFFileName(file.string());
-    pdf.PDFLoadAfm((programFolder / "Fonts").string());
-    pdf.PDFConfirm(false);
-    pdf.PDFView(true);
-    pdf.PDFSetViewerPreferences(21);
-    pdf.PDFFormatPage(0L);
-    pdf.PDFOrientation(1);
-    pdf.PDFSetUnit(0);
-    pdf.PDFSetZoomMode(1);
-    pdf.PDFSetLayoutMode(3);
-    pdf.PDFUseOutlines(true);
-    pdf.PDFUseThumbs(false);
-    pdf.PDFBeginDoc();
-    pdf.PDFSetBookmark("System Validation Certificate", 0, 40);
-    WritePage(pdf, details, programFolder);
-    if (!pdf.PDFEndDoc()) {
-        std::filesystem::remove(file, ec);
-        result.error = "The certificate " + file.string() + " could not be written.";
+    // Written under a name of its own and stored only when complete, so neither a failed
+    // write nor a second certificate of the same second can touch a stored certificate.
+    const std::filesystem::path temporary = certs / CertificateTemporaryFileName(fileName);
+    std::FILE* created = OpenNewFile(temporary, ec);
+    if (!created) {
+        result.error = "The certificate " + wanted +
+                       " could not be written: " + temporary.string() + ": " + ec.message() + ".";
+        return result;
+    }
+    std::fclose(created);
+    // The writer asks for the viewer on the file it wrote; the viewer gets the stored one.
+    PdfViewerOpener viewer = std::move(services.openViewer);
+    bool viewerAsked = false;
+    if (viewer)
+        services.openViewer = [&viewerAsked](const std::filesystem::path&) { viewerAsked = true; };
+    if (!WriteDocument(temporary, details, programFolder, services)) {
+        std::filesystem::remove(temporary, ec);
+        result.error = "The certificate " + wanted + " could not be written.";
+        return result;
+    }
+    std::string moveError;
+    const auto stored = MoveToFreeName(temporary, certs, fileName, moveError);
+    if (!stored) {
+        std::filesystem::remove(temporary, ec);
+        result.error = "The certificate " + wanted + " could not be stored: " + moveError + ".";
         return result;
     }
     using std::filesystem::perms;
-    std::filesystem::permissions(file,
+    std::filesystem::permissions(*stored,
                                  perms::owner_write | perms::group_write | perms::others_write,
                                  std::filesystem::perm_options::remove, ec);
-    result.file = file;
+    if (viewerAsked)
+        viewer(*stored);
+    result.file = stored;
     return result;
 }
 

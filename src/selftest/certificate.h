@@ -28,13 +28,19 @@ std::string CertificateFileName(const CertificateDetails& details, const DateTim
 std::vector<std::filesystem::path> CertificateResources(const std::filesystem::path& programFolder);
 
 struct CertificateResult {
-    std::optional<std::filesystem::path> file; // the finished, read-only certificate
+    std::optional<std::filesystem::path> file; // the stored, read-only certificate
     std::string error;                         // why there is none
 };
 
+// The name a certificate is written under in the certificates folder until it is complete.
+std::string CertificateTemporaryFileName(const std::string& fileName);
+
 // Writes the System Validation Certificate into the certificates folder (created when
-// missing) and, with `services.openViewer`, shows it. Nothing is written when a resource is
-// missing, and a document the writer could not finish is removed: `error` says why.
+// missing), makes it read-only and, with `services.openViewer`, shows it. A certificate
+// already stored is never replaced or removed: a name taken (two certificates of the same
+// second) gives the new one the next free name, "... (2).pdf" and on. Nothing is written
+// when a resource is missing, and a document the writer could not finish leaves nothing
+// behind: `error` says why.
 CertificateResult CreateValidationCertificate(const CertificateDetails& details,
                                               const Folders& folders,
                                               const std::filesystem::path& programFolder,
