@@ -45,14 +45,29 @@ frmPortManage::frmPortManage(Prompts& prompts, std::filesystem::path portsFile,
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
 }
 
+namespace {
+
+// Each row knows which loaded record it shows, so that a save keeps that record's line as
+// it stands; rows added here have none.
+constexpr int kLoadedRecordRole = Qt::UserRole;
+constexpr int kAddedRow = -1;
+
+void AddRow(QTreeWidget* list, const QString& port, const QString& serial, int loadedRecord) {
+    auto* row = new QTreeWidgetItem(list);
+    row->setText(0, port);
+    row->setText(1, serial);
+    row->setData(0, kLoadedRecordRole, loadedRecord);
+}
+
+} // namespace
+
 void frmPortManage::Form_Load() {
     changed_ = false;
     lvPorts->clear();
-    for (const PortRecord& record : PortList::Read(portsFile_)) {
-        auto* row = new QTreeWidgetItem(lvPorts);
-        row->setText(0, QString::number(record.port));
-        row->setText(1, QString::fromLatin1(record.serial.c_str()));
-    }
+    const std::vector<PortRecord> records = PortList::Read(portsFile_);
+    for (std::size_t i = 0; i < records.size(); ++i)
+        AddRow(lvPorts, QString::number(records[i].port),
+               QString::fromLatin1(records[i].serial.c_str()), static_cast<int>(i));
 }
 
 void frmPortManage::cmdAdd_Click() {
@@ -65,9 +80,7 @@ void frmPortManage::cmdAdd_Click() {
         prompts_.Inform("The list already holds 100 locators.");
         return;
     }
-    auto* row = new QTreeWidgetItem(lvPorts);
-    row->setText(0, txtPort->text().trimmed());
-    row->setText(1, txtSerialNo->text());
+    AddRow(lvPorts, txtPort->text().trimmed(), txtSerialNo->text(), kAddedRow);
     txtPort->clear();
     txtSerialNo->clear();
     changed_ = true;
@@ -81,25 +94,26 @@ void frmPortManage::cmdDelete_Click() {
     changed_ = true;
 }
 
-std::vector<PortRecord> frmPortManage::Rows() const {
-    std::vector<PortRecord> records;
+void frmPortManage::cmdSave_Click() {
+    std::vector<std::size_t> kept;
+    std::vector<PortRecord> added;
     for (int i = 0; i < lvPorts->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* row = lvPorts->topLevelItem(i);
-        records.push_back({row->text(1).toLatin1().toStdString(), row->text(0).toInt()});
+        const int loaded = row->data(0, kLoadedRecordRole).toInt();
+        if (loaded == kAddedRow)
+            added.push_back({row->text(1).toLatin1().toStdString(), row->text(0).toInt()});
+        else
+            kept.push_back(static_cast<std::size_t>(loaded));
     }
-    return records;
-}
-
-void frmPortManage::cmdSave_Click() {
-    const std::vector<PortRecord> records = Rows();
     std::string error;
-    if (!PortList::Write(portsFile_, records, &error)) {
+    if (!PortList::Rewrite(portsFile_, kept, added, &error)) {
         prompts_.Inform("The ports list could not be saved: " + error);
         return;
     }
+    // The rows now stand for the records of the rewritten file.
+    Form_Load();
     if (onSaved_)
-        onSaved_(records);
-    changed_ = false;
+        onSaved_(PortList::Read(portsFile_));
 }
 
 void frmPortManage::cmdClose_Click() {

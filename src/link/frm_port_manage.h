@@ -45,8 +45,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    std::vector<PortRecord> Rows() const;
-
     Prompts& prompts_;
     std::filesystem::path portsFile_;
     SavedHandler onSaved_;

@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -11,36 +12,54 @@ namespace tarvik {
 namespace {
 
 std::string LineOf(const PortRecord& record) {
-    return record.serial + "," + std::to_string(record.port) + "\r\n";
+    return record.serial + "," + std::to_string(record.port);
 }
 
-} // namespace
-
-std::vector<PortRecord> PortList::Read(const std::filesystem::path& file) {
+// The file as its lines, and which of them Read loads as records.
+struct PortListLines {
+    bool hasHeader = false;          // a missing or empty file has none
+    bool endsWithLineEnd = true;     // false when the last line lacks its CR LF
+    std::vector<std::string> lines;  // after the header, without their line ends
+    std::vector<std::size_t> loaded; // the line of each loaded record
     std::vector<PortRecord> records;
+};
+
+PortListLines Load(const std::filesystem::path& file) {
+    PortListLines list;
     std::ifstream in(file, std::ios::binary);
-    std::string line;
-    if (!in || !std::getline(in, line)) // the header line, whatever it holds
-        return records;
-    while (std::getline(in, line) && records.size() < kMaxRecords) {
+    std::ostringstream content;
+    content << in.rdbuf();
+    const std::string text = content.str();
+    if (text.empty())
+        return list;
+    list.hasHeader = true;
+    list.endsWithLineEnd = text.back() == '\n';
+    std::size_t at = text.find('\n'); // the header line, whatever it holds
+    while (at != std::string::npos && at + 1 < text.size()) {
+        const std::size_t end = text.find('\n', at + 1);
+        std::string line =
+            text.substr(at + 1, (end == std::string::npos ? text.size() : end) - at - 1);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         const std::size_t comma = line.find(',');
-        if (comma == std::string::npos)
-            continue;
-        const std::string portText = line.substr(comma + 1);
-        records.push_back({line.substr(0, comma), LeadingNumber(portText)});
+        if (comma != std::string::npos && list.records.size() < PortList::kMaxRecords) {
+            list.loaded.push_back(list.lines.size());
+            list.records.push_back({line.substr(0, comma), LeadingNumber(line.substr(comma + 1))});
+        }
+        list.lines.push_back(std::move(line));
+        at = end;
     }
-    return records;
+    return list;
 }
 
-bool PortList::Write(const std::filesystem::path& file, const std::vector<PortRecord>& records,
-                     std::string* error) {
+// Writes an empty header line and `lines`, each ended by CR LF.
+bool WriteLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                std::string* error) {
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
     std::string text = "\r\n";
-    for (const PortRecord& record : records)
-        text += LineOf(record);
+    for (const std::string& line : lines)
+        text += line + "\r\n";
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << text;
     out.close();
@@ -52,38 +71,56 @@ bool PortList::Write(const std::filesystem::path& file, const std::vector<PortRe
     return true;
 }
 
+} // namespace
+
+std::vector<PortRecord> PortList::Read(const std::filesystem::path& file) {
+    return Load(file).records;
+}
+
+bool PortList::Rewrite(const std::filesystem::path& file, const std::vector<std::size_t>& kept,
+                       const std::vector<PortRecord>& added, std::string* error) {
+    const PortListLines list = Load(file);
+    std::vector<bool> dropped(list.lines.size(), false);
+    for (std::size_t record = 0; record < list.loaded.size(); ++record)
+        dropped[list.loaded[record]] = std::find(kept.begin(), kept.end(), record) == kept.end();
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < list.lines.size(); ++i)
+        if (!dropped[i])
+            lines.push_back(list.lines[i]);
+    for (const PortRecord& record : added)
+        lines.push_back(LineOf(record));
+    return WriteLines(file, lines, error);
+}
+
 PortList::Change PortList::RecordScannedLocator(const std::filesystem::path& file,
                                                 const std::string& serial, int port) {
-    std::vector<PortRecord> records = Read(file);
+    PortListLines list = Load(file);
     // With duplicate serial numbers the last record is the one updated; the file is
     // rewritten when any of them holds another port.
-    PortRecord* last = nullptr;
+    std::optional<std::size_t> last;
     bool moved = false;
-    for (PortRecord& record : records) {
-        if (record.serial != serial)
+    for (std::size_t record = 0; record < list.records.size(); ++record) {
+        if (list.records[record].serial != serial)
             continue;
-        last = &record;
-        moved = moved || record.port != port;
+        last = record;
+        moved = moved || list.records[record].port != port;
     }
-    const bool known = last != nullptr;
     if (moved) {
-        last->port = port;
-        return Write(file, records) ? Change::Rewritten : Change::None;
+        list.lines[list.loaded[*last]] = LineOf({serial, port});
+        return WriteLines(file, list.lines, nullptr) ? Change::Rewritten : Change::None;
     }
-    if (known)
-        return Change::None;
-    if (records.size() >= kMaxRecords)
+    if (last || list.records.size() >= kMaxRecords)
         return Change::None;
 
-    // A missing file starts with its empty header line, or the first record would be
-    // taken for the header.
+    // A missing or empty file starts with its empty header line, or the first record would
+    // be taken for the header; a last line without its CR LF is ended first, or the new
+    // record would be glued onto it.
     std::error_code ec;
-    const bool fresh = !std::filesystem::exists(file, ec);
     std::filesystem::create_directories(file.parent_path(), ec);
     std::ofstream out(file, std::ios::binary | std::ios::app);
-    if (fresh)
+    if (!list.hasHeader || !list.endsWithLineEnd)
         out << "\r\n";
-    out << LineOf({serial, port});
+    out << LineOf({serial, port}) << "\r\n";
     return out ? Change::Appended : Change::None;
 }
 
