@@ -155,7 +155,12 @@ void frmMain::BuildLink() {
                 [this](const std::string& padded) { currentFileIdentity.user = padded; });
     };
     AnySerialPortOpen = [this] { return link->AnyPortOpen(); };
-    CloseSerialPorts = [this] { link->ClosePorts(); };
+    // Nothing that closes the link (Open, the service window) leaves a transfer or a lookup
+    // waiting for data that cannot come.
+    CloseSerialPorts = [this] {
+        link->EndTransferOrLookup(true);
+        link->ClosePorts();
+    };
 
     connect(cmdrescan, &QPushButton::clicked, this, [this] { cmdrescan_Click(); });
     connect(cboLocators, &QComboBox::activated, this,
@@ -516,19 +521,8 @@ void frmMain::tmrDLStatusFlash_Timer() {
 // --- Link controls -------------------------------------------------------------------------
 
 void frmMain::SetLinkControls(bool linked) {
-    if (!linked && AnySerialPortOpen && AnySerialPortOpen()) {
-        if (CloseSerialPorts)
-            CloseSerialPorts();
-        txtModel->clear();
-        txtSerialNo->clear();
-        txtUser->clear();
-        UpdateUserChars();
-        lblMonitor->clear();
-        lblStatus->clear();
-        SetLamp(colours::kDarkRed);
-        tabstrip->setTabEnabled(TabTransfer, false);
-        tabstrip->setTabEnabled(TabSetup, false);
-    }
+    if (!linked && AnySerialPortOpen && AnySerialPortOpen())
+        ShowUnlinked();
     const bool logs = !link->flags.NoLogModel;
     cmdDownloadAll->setEnabled(linked && logs);
     cmdDownloadByDate->setEnabled(linked && logs);
@@ -539,6 +533,24 @@ void frmMain::SetLinkControls(bool linked) {
     for (QWidget* w : std::initializer_list<QWidget*>{cmdSetDate, cmdSetTime, cmdSetUser,
                                                       cmdDisconnect, txtUser})
         w->setEnabled(linked);
+}
+
+void frmMain::ShowUnlinked() {
+    if (CloseSerialPorts)
+        CloseSerialPorts();
+    txtModel->clear();
+    txtSerialNo->clear();
+    txtUser->clear();
+    UpdateUserChars();
+    lblMonitor->clear();
+    // The emptied status line stays empty until the next message: no blink brings back an
+    // older one.
+    StopDownloadBlink();
+    StopStatusFlash();
+    lblStatus->clear();
+    SetLamp(colours::kDarkRed);
+    tabstrip->setTabEnabled(TabTransfer, false);
+    tabstrip->setTabEnabled(TabSetup, false);
 }
 
 void frmMain::SetDataFileButtonsEnabled(bool enabled) {
@@ -574,8 +586,8 @@ void frmMain::ShowIdentity(const LocatorIdentity& identity) {
 
 void frmMain::cmdExit_Click() {
     exiting_ = true;
-    if (CloseSerialPorts)
-        CloseSerialPorts();
+    link->EndTransferOrLookup(false);
+    link->ClosePorts();
     file1.Close();
     QApplication::closeAllWindows();
     QApplication::quit();
@@ -593,8 +605,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 void frmMain::cmdDisconnect_Click() {
     if (!prompts.AskYesNo("Are you sure you want to disconnect?"))
         return;
-    SetLinkControls(false);
-    SetDataFileButtonsEnabled(false);
+    link->Disconnect();
     FirmwareVersionText.clear();
     ReleaseCurrentFile();
 }

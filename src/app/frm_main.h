@@ -96,6 +96,8 @@ public:
 
     // --- Link controls ---------------------------------------------------------------------
     void SetLinkControls(bool linked);
+    // The unlinking of SetLinkControls(false), also when no port is open any more.
+    void ShowUnlinked();
     void SetDataFileButtonsEnabled(bool enabled);
     void UpdateUserChars();
     void SetLamp(std::uint32_t colour);

@@ -26,6 +26,10 @@ void MainLinkView::SetLinkControls(bool linked) {
     w_.SetLinkControls(linked);
 }
 
+void MainLinkView::ShowUnlinked() {
+    w_.ShowUnlinked();
+}
+
 void MainLinkView::DisableDataFileButtons() {
     w_.SetDataFileButtonsEnabled(false);
 }
@@ -123,9 +127,13 @@ void MainLinkView::ShowDownloadedFile(const LocatorIdentity& identity) {
     w_.ShowDataViewer(false);
 }
 
-void MainLinkView::ShowTransferOver(bool downloadButtons) {
-    w_.SetDataFileButtonsEnabled(true);
+void MainLinkView::ShowTransferOver(bool downloadButtons, bool dataFileButtons) {
+    w_.SetDataFileButtonsEnabled(dataFileButtons);
     SetTransferControls(true, downloadButtons);
+}
+
+bool MainLinkView::DataFileButtonsEnabled() const {
+    return w_.cmdAnalyse->isEnabled();
 }
 
 void MainLinkView::EnableCalendar(bool enabled) {
@@ -152,7 +160,7 @@ void MainLinkView::SetMonitorTimer(bool on) {
 }
 
 void MainLinkView::ShowLookupOver(bool downloadButtons) {
-    ShowTransferOver(downloadButtons);
+    SetTransferControls(true, downloadButtons);
 }
 
 } // namespace tarvik

@@ -16,6 +16,7 @@ public:
     void SetStatus(const std::string& text, std::uint32_t colour) override;
     void SetLamp(std::uint32_t colour) override;
     void SetLinkControls(bool linked) override;
+    void ShowUnlinked() override;
     void DisableDataFileButtons() override;
     LocatorIdentity ShownIdentity() const override;
     void ShowIdentity(const LocatorIdentity& identity) override;
@@ -37,7 +38,8 @@ public:
     void StopAbortTimer() override;
     void ShowTransferComplete() override;
     void ShowDownloadedFile(const LocatorIdentity& identity) override;
-    void ShowTransferOver(bool downloadButtons) override;
+    void ShowTransferOver(bool downloadButtons, bool dataFileButtons) override;
+    bool DataFileButtonsEnabled() const override;
 
     void EnableCalendar(bool enabled) override;
     void EnableStopButton(bool enabled) override;

@@ -72,6 +72,8 @@ int DownloadCommand(Context& context) {
                     << "\n";
         return kFailure;
     }
+    if (!link.view.downloadedWithData)
+        return kFailure; // nothing to download: the message said so and no file was kept
     context.out << file.string() << "\n";
     return kSuccess;
 }

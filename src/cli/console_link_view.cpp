@@ -11,7 +11,12 @@ void ConsoleLinkView::SetStatus(const std::string& text, std::uint32_t) {
 }
 
 void ConsoleLinkView::SetLinkControls(bool linked) {
-    if (!linked && onUnlink)
+    if (!linked)
+        ShowUnlinked();
+}
+
+void ConsoleLinkView::ShowUnlinked() {
+    if (onUnlink)
         onUnlink();
 }
 

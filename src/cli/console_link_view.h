@@ -17,6 +17,7 @@ public:
     void SetStatus(const std::string& text, std::uint32_t colour) override;
     void SetLamp(std::uint32_t) override {}
     void SetLinkControls(bool linked) override;
+    void ShowUnlinked() override;
     void DisableDataFileButtons() override {}
     LocatorIdentity ShownIdentity() const override { return identity; }
     void ShowIdentity(const LocatorIdentity& shown) override {
@@ -40,7 +41,8 @@ public:
     void StopAbortTimer() override {}
     void ShowTransferComplete() override {}
     void ShowDownloadedFile(const LocatorIdentity&) override { downloadedWithData = true; }
-    void ShowTransferOver(bool) override { transferOver = true; }
+    void ShowTransferOver(bool, bool) override { transferOver = true; }
+    bool DataFileButtonsEnabled() const override { return false; }
 
     // Called when the flows drop the link (they close the ports through it).
     std::function<void()> onUnlink;

@@ -30,6 +30,10 @@ DataRecord ParseRecordLine(std::string_view line) {
 }
 
 bool IsGeneratorModel(std::string_view modelCode) {
+    // Files written through a saved port by earlier versions carry the identity reply's "_"
+    // fill after the model code ("KVZ3____"): the code is what stands before it.
+    const std::size_t fill = modelCode.find_last_not_of('_');
+    modelCode = modelCode.substr(0, fill == std::string_view::npos ? 0 : fill + 1);
     return modelCode == "KVZ3" || modelCode == "PVZ3";
 }
 

@@ -80,7 +80,8 @@ std::string_view ModeLetterView(std::string_view modeCode, std::string_view mode
 std::string_view FrequencyTextView(std::string_view frequencyCode);
 std::string_view MeasurementTextView(std::string_view measurementCode);
 
-// True for the models whose mode "2" is the generator ("KVZ3", "PVZ3").
+// True for the models whose mode "2" is the generator ("KVZ3", "PVZ3"), also when followed
+// only by "_" fill.
 bool IsGeneratorModel(std::string_view modelCode);
 
 } // namespace tarvik

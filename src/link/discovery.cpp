@@ -36,8 +36,9 @@ std::string Discovery::AskFirmware() {
 void Discovery::Accept(const LocatorIdentity& identity) {
     session_.view().ShowIdentity(identity);
     // Set on every acceptance, by either path, so a locator without a log never gets the
-    // download buttons and one with a log always does.
+    // download controls and one with a log always does.
     session_.flags.NoLogModel = wire::IsNoLogModel(identity.model);
+    session_.view().EnableTransferFrame(!session_.flags.NoLogModel);
 }
 
 bool Discovery::ScanForLocator() {
@@ -58,7 +59,7 @@ bool Discovery::ScanForLocator() {
         }
         session_.senders().SendProbeCommand(wire::kIdentity);
         const auto identity =
-            wire::ParseIdentityReply(session_.probePort().ReadAll(), wire::kDiscoveryLayout, true);
+            wire::ParseIdentityReply(session_.probePort().ReadAll(), wire::kDiscoveryLayout);
         if (!identity) {
             CloseProbe();
             continue;
@@ -83,6 +84,10 @@ bool Discovery::ScanForLocator() {
 }
 
 void Discovery::ScanAndConnect() {
+    // A new link ends what the old one was doing: no reply of the new locator may land in
+    // the old one's file.
+    if (session_.EndTransferOrLookup(true))
+        session_.view().SetStatus(LinkSession::kTransferCutStatus, colours::kRed);
     for (;;) {
         if (ScanForLocator()) {
             session_.OpenSessionPort(session_.LocatorPort);
@@ -99,8 +104,11 @@ void Discovery::ScanAndConnect() {
 }
 
 void Discovery::cboLocators_Click(int port) {
+    const bool transferCut = session_.EndTransferOrLookup(true);
     session_.view().SetLamp(colours::kYellow);
     session_.view().SetLinkControls(false);
+    if (transferCut)
+        session_.view().SetStatus(LinkSession::kTransferCutStatus, colours::kRed);
     if (ConnectToSavedPort(port)) {
         session_.senders().SendCommandSlow(wire::kLastDownload);
         session_.senders().SendCommandSlow(wire::kSelfTest);
@@ -127,7 +135,7 @@ bool Discovery::ConnectToSavedPort(int port) {
     session_.senders().SendProbeCommand(wire::kIdentity);
     pacer.Wait(Pause::Medium);
     const auto identity =
-        wire::ParseIdentityReply(session_.probePort().ReadAll(), wire::kDiscoveryLayout, false);
+        wire::ParseIdentityReply(session_.probePort().ReadAll(), wire::kDiscoveryLayout);
     if (!identity) {
         view.SetLinkControls(false);
         CloseProbe();
@@ -146,7 +154,6 @@ bool Discovery::ConnectToSavedPort(int port) {
     }
 
     Accept(*identity);
-    view.EnableTransferFrame(!session_.flags.NoLogModel);
     view.SetStatus("Port found...", colours::kDarkGrey);
     view.SetStatus("Using port number " + PortText(port), colours::kDarkGrey);
     CloseProbe();

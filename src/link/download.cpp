@@ -29,6 +29,12 @@ Download::Download(LinkSession& session, TransferView& view, Folders folders,
     : session_(session), view_(view), folders_(std::move(folders)), currentFile_(currentFile),
       currentFileIdentity_(currentFileIdentity) {
     session_.onTransferEnded = [this](bool aborted) { Finish(aborted); };
+    session_.onTransferCut = [this] { Cut(); };
+}
+
+Download::~Download() {
+    session_.onTransferEnded = nullptr;
+    session_.onTransferCut = nullptr;
 }
 
 bool Download::cmdDownloadAll_Click() {
@@ -42,6 +48,9 @@ bool Download::cmdDownloadByDate_Click(const DateTime& start, const DateTime& en
 bool Download::Start(bool all, const DateTime& start, const DateTime& end) {
     SerialPort& port = session_.linkPort();
     LinkFlags& flags = session_.flags;
+    previousFile_ = currentFile_;
+    previousIdentity_ = currentFileIdentity_;
+    previousDataFileButtons_ = view_.DataFileButtonsEnabled();
     port.SetDtr(false);
     session_.view().ShowProgress(0);
     flags.DownloadByteCount = 0;
@@ -71,7 +80,8 @@ bool Download::Start(bool all, const DateTime& start, const DateTime& end) {
         session_.prompts().Inform("The data file " + target.Path().string() +
                                   " could not be created: " + error);
         session_.view().SetStatus("Download not started", colours::kRed);
-        view_.ShowTransferOver(!flags.NoLogModel);
+        currentFileIdentity_ = previousIdentity_;
+        view_.ShowTransferOver(!flags.NoLogModel, previousDataFileButtons_);
         port.SetDtr(true);
         return false;
     }
@@ -112,6 +122,7 @@ void Download::Finish(bool aborted) {
     LinkView& view = session_.view();
     // The file is complete: close it before it is read.
     session_.file1().Close();
+    bool dataFileButtons = true;
     if (aborted) {
         view.SetStatus("File download aborted. Incomplete data written to file", colours::kRed);
         session_.flags.AbortAcknowledged = true;
@@ -127,11 +138,30 @@ void Download::Finish(bool aborted) {
             view_.ShowDownloadedFile(identity);
         } else {
             session_.prompts().Inform("There was no data to download for this date range.");
+            ForgetFileWithoutData();
+            dataFileButtons = previousDataFileButtons_;
         }
     }
     view_.StopAbortTimer();
-    view_.ShowTransferOver(!session_.flags.NoLogModel);
+    view_.ShowTransferOver(!session_.flags.NoLogModel, dataFileButtons);
     view.ShowProgress(view.ProgressMaximum());
+}
+
+void Download::Cut() {
+    view_.StopAbortTimer();
+    bool dataFileButtons = true;
+    if (!FileHasData(currentFile_.Path())) {
+        ForgetFileWithoutData();
+        dataFileButtons = previousDataFileButtons_;
+    }
+    view_.ShowTransferOver(!session_.flags.NoLogModel, dataFileButtons);
+}
+
+void Download::ForgetFileWithoutData() {
+    std::error_code ec;
+    std::filesystem::remove(currentFile_.Path(), ec);
+    currentFile_ = previousFile_;
+    currentFileIdentity_ = previousIdentity_;
 }
 
 } // namespace tarvik

@@ -13,6 +13,9 @@ class Download {
 public:
     Download(LinkSession& session, TransferView& view, Folders folders,
              CurrentDataFile& currentFile, LocatorIdentity& currentFileIdentity);
+    ~Download();
+    Download(const Download&) = delete;
+    Download& operator=(const Download&) = delete;
 
     // The "All" and "Start Transfer" buttons. False when the data file could not be
     // created: the user has been told why and nothing was sent.
@@ -28,12 +31,20 @@ public:
 private:
     bool Start(bool all, const DateTime& start, const DateTime& end);
     void Finish(bool aborted);
+    // The transfer was cut short before its end mark (power-down, Disconnect, ...).
+    void Cut();
+    // A transfer without records leaves no file behind: the file is removed and the current
+    // file, its identity and View Current and Export are what they were before it.
+    void ForgetFileWithoutData();
 
     LinkSession& session_;
     TransferView& view_;
     Folders folders_;
     CurrentDataFile& currentFile_;
     LocatorIdentity& currentFileIdentity_;
+    CurrentDataFile previousFile_;
+    LocatorIdentity previousIdentity_;
+    bool previousDataFileButtons_ = false;
 };
 
 } // namespace tarvik

@@ -9,15 +9,21 @@
 
 namespace tarvik {
 
+namespace {
+
+// The lost device travels the event queue, so chunks that came before it are handled first.
+constexpr int kDeviceLostEvent = -1;
+
+} // namespace
+
 LinkSession::LinkSession(SerialPort& linkPort, SerialPort& probePort, Pacer& pacer, LinkView& view,
                          Prompts& prompts, const Clock& clock, SharedFileHandle& file1)
     : link_(linkPort), probe_(probePort), senders_(linkPort, probePort, pacer), view_(view),
       prompts_(prompts), clock_(clock), file1_(file1),
       events_([this](const PortEvent& event) { Handle(event); }) {
     link_.onEvent = [this](PortEvent event) { MSComm1_OnComm(std::move(event)); };
-    link_.onDeviceLost = [this] {
-        EndLink("The Locator was disconnected. Any downloads may not have completed.");
-    };
+    link_.onDeviceLost = [this] { events_.Deliver(PortEvent{kDeviceLostEvent, {}}); };
+    senders_.beforeLinkCommand = [this] { discarding_ = false; };
 }
 
 LinkSession::~LinkSession() {
@@ -26,6 +32,7 @@ LinkSession::~LinkSession() {
 }
 
 bool LinkSession::OpenSessionPort(int port) {
+    discarding_ = false;
     if (link_.IsOpen())
         link_.Close();
     return link_.Open(port, PortRole::Link);
@@ -52,6 +59,10 @@ void LinkSession::MSComm1_OnComm(PortEvent event) {
 }
 
 void LinkSession::Handle(const PortEvent& event) {
+    if (event.code == kDeviceLostEvent) {
+        EndLink("The Locator was disconnected. Any downloads may not have completed.");
+        return;
+    }
     link_.SetDtr(false);
     const std::string& chunk = event.data;
 
@@ -62,7 +73,12 @@ void LinkSession::Handle(const PortEvent& event) {
         return;
     }
 
+    ++receivedChunks_;
     const bool hasPowerDown = Contains(chunk, wire::kPowerDown);
+    if (discarding_ && !hasPowerDown) {
+        link_.SetDtr(true);
+        return;
+    }
     const auto selfTest = wire::TextAfter(chunk, wire::kSelfTest, 1);
     // A reply cut short by the end of its chunk is not taken: a partial date would be shown
     // as the last download, a partial time would "correct" the locator's clock by hours.
@@ -112,6 +128,9 @@ void LinkSession::Handle(const PortEvent& event) {
     }
 
     if (flags.SelfTestLookupPending) {
+        // A reader may have closed file #1 meanwhile; the reply still goes on after what is
+        // there.
+        file1_.ReopenForAppending();
         file1_.Append(chunk);
         if (chunk.find(wire::kEndOfTransfer) != std::string::npos)
             flags.SelfTestLookupPending = false;
@@ -160,10 +179,39 @@ void LinkSession::HandleTransferChunk(const std::string& chunk) {
     }
 }
 
-void LinkSession::EndLink(const std::string& status) {
-    // Everything received is already on disk (file #1 writes through); the file stays open.
-    flags.DownloadInProgress = false;
+bool LinkSession::EndTransferOrLookup(bool tellUser) {
+    const bool transfer = flags.DownloadHeaderPending || flags.DownloadInProgress;
     flags.DownloadHeaderPending = false;
+    flags.DownloadInProgress = false;
+    flags.SelfTestLookupPending = false;
+    // Everything received is already on disk (file #1 writes through). Closed, and with the
+    // flags down, later chunks of the cut reply reach no file.
+    file1_.Close();
+    view_.StopDownloadBlink();
+    if (transfer && onTransferCut)
+        onTransferCut();
+    if (onLookupCut)
+        onLookupCut(tellUser);
+    return transfer;
+}
+
+void LinkSession::Disconnect() {
+    const bool transfer = EndTransferOrLookup(true);
+    view_.SetLinkControls(false);
+    view_.DisableDataFileButtons();
+    if (transfer)
+        view_.SetStatus(kTransferCutStatus, colours::kRed);
+}
+
+void LinkSession::DiscardUntilNextCommand() {
+    link_.ClearInput();
+    discarding_ = true;
+}
+
+void LinkSession::EndLink(const std::string& status) {
+    EndTransferOrLookup(true);
+    // An unplugged port has closed itself, so the unlinking cannot wait for an open port.
+    view_.ShowUnlinked();
     view_.SetLinkControls(false);
     view_.DisableDataFileButtons();
     view_.SetStatus(status, colours::kRed);

@@ -63,10 +63,32 @@ public:
     // closed; `aborted` when the locator acknowledged a stop. The download flow sets it.
     std::function<void(bool aborted)> onTransferEnded;
 
+    // The one ending of a transfer or a lookup before its end mark, whatever the cause
+    // (power-down, unplug, Disconnect, a new link, Exit): flags cleared, the blink stopped,
+    // file #1 closed, nothing more written to it; the download and the lookup then tidy up
+    // through the hooks below. With `tellUser` a cut lookup says so. True when a transfer
+    // was running.
+    bool EndTransferOrLookup(bool tellUser);
+    // Set by the download and the lookup flows.
+    std::function<void()> onTransferCut;
+    std::function<void(bool tellUser)> onLookupCut;
+    static constexpr const char* kTransferCutStatus =
+        "File download aborted. Incomplete data written to file";
+
+    // Disconnect: whatever runs ends, the link closes, and a cut transfer says so.
+    void Disconnect();
+
+    // After a lookup was given up: the receive buffer is emptied and whatever still arrives
+    // before the next command goes out is dropped, so a late reply answers nothing.
+    void DiscardUntilNextCommand();
+    // Data chunks received so far: lets a waiting flow tell silence from a slow reply.
+    std::uint64_t receivedChunks() const { return receivedChunks_; }
+
 private:
     void Handle(const PortEvent& event);
     void HandleTransferChunk(const std::string& chunk);
-    // The link is over (power-down, a lost device): no transfer goes on, the controls off.
+    // The link is over (power-down, a lost device): no transfer goes on, the locator's
+    // identity and the link controls go, even when the port has already closed itself.
     void EndLink(const std::string& status);
 
     SerialPort& link_;
@@ -78,6 +100,8 @@ private:
     SharedFileHandle& file1_;
 
     bool requestingLastDownload_ = false;
+    bool discarding_ = false;
+    std::uint64_t receivedChunks_ = 0;
     SerialEventQueue events_;
 };
 

@@ -19,6 +19,10 @@ public:
     virtual void SetLamp(std::uint32_t colour) = 0;
     // The main window's SetLinkControls: with false it also closes the ports.
     virtual void SetLinkControls(bool linked) = 0;
+    // What SetLinkControls(false) does while a port is open, done whether or not one is:
+    // ports closed, identity, monitor and status emptied, lamp dark red, the Transfer and
+    // Setup tabs off.
+    virtual void ShowUnlinked() = 0;
     // Open, View Current and Export (and their labels) off: after a power-down.
     virtual void DisableDataFileButtons() = 0;
 

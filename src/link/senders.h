@@ -3,6 +3,7 @@
 #include "link/pacer.h"
 #include "link/serial_port.h"
 
+#include <functional>
 #include <string_view>
 
 namespace tarvik {
@@ -25,8 +26,13 @@ public:
 
     Pacer& pacer() { return pacer_; }
 
+    // Called before each command goes out on the link port.
+    std::function<void()> beforeLinkCommand;
+
 private:
     void Send(SerialPort& port, std::string_view command, Pause pause) {
+        if (&port == &link_ && beforeLinkCommand)
+            beforeLinkCommand();
         SendPaced(port, pacer_, command, pause);
     }
 

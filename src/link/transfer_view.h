@@ -22,9 +22,11 @@ public:
     virtual void ShowTransferComplete() = 0;
     // The new file holds data: its identity shown and the data viewer opened on it.
     virtual void ShowDownloadedFile(const LocatorIdentity& identity) = 0;
-    // Whatever the ending: Open/View/Export on, the three tabs on, the download buttons on
-    // when `downloadButtons`.
-    virtual void ShowTransferOver(bool downloadButtons) = 0;
+    // Whatever the ending: the three tabs on, the download buttons on when
+    // `downloadButtons`, View Current and Export on when `dataFileButtons`.
+    virtual void ShowTransferOver(bool downloadButtons, bool dataFileButtons) = 0;
+    // Whether View Current and Export are on now.
+    virtual bool DataFileButtonsEnabled() const = 0;
 };
 
 } // namespace tarvik

@@ -55,8 +55,7 @@ std::string SetSerialCommand(std::string_view model, std::string_view serial) {
     return "#SS" + Padded(model, 8) + Padded(serial, 8);
 }
 
-std::optional<LocatorIdentity> ParseIdentityReply(std::string_view reply, IdentityLayout layout,
-                                                  bool removeFill) {
+std::optional<LocatorIdentity> ParseIdentityReply(std::string_view reply, IdentityLayout layout) {
     const std::size_t at = reply.find(kIdentity);
     if (at == std::string_view::npos)
         return std::nullopt;
@@ -65,10 +64,8 @@ std::optional<LocatorIdentity> ParseIdentityReply(std::string_view reply, Identi
     identity.user = Field(from, layout.user, 32);
     identity.model = Field(from, layout.model, 8);
     identity.serial = Field(from, layout.serial, 8);
-    if (removeFill) {
-        for (std::string* text : {&identity.user, &identity.model, &identity.serial})
-            std::erase(*text, '_');
-    }
+    for (std::string* text : {&identity.user, &identity.model, &identity.serial})
+        std::erase(*text, '_');
     return identity;
 }
 

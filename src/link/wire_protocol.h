@@ -49,9 +49,9 @@ inline constexpr IdentityLayout kDiscoveryLayout{3, 35, 43};
 inline constexpr IdentityLayout kServiceLayout{3, 51, 59};
 
 // The identity in a reply, from its first "#X"; nothing when the reply holds no "#X".
-// Fields the reply is too short for are cut or empty. With `removeFill` every "_" is removed.
-std::optional<LocatorIdentity> ParseIdentityReply(std::string_view reply, IdentityLayout layout,
-                                                  bool removeFill);
+// Fields the reply is too short for are cut or empty. Every "_" (the fill of unused
+// positions) is removed.
+std::optional<LocatorIdentity> ParseIdentityReply(std::string_view reply, IdentityLayout layout);
 
 // The `count` characters after the first `marker` (fewer at the end of the chunk); nothing
 // when the chunk does not hold the marker.

@@ -12,7 +12,13 @@ namespace tarvik {
 SelfTestLookup::SelfTestLookup(LinkSession& session, SelfTestView& view, Folders folders,
                                CurrentDataFile& currentFile, CertificateWriter writeCertificate)
     : session_(session), view_(view), folders_(std::move(folders)), currentFile_(currentFile),
-      writeCertificate_(std::move(writeCertificate)) {}
+      writeCertificate_(std::move(writeCertificate)) {
+    session_.onLookupCut = [this](bool tellUser) { Cut(tellUser); };
+}
+
+SelfTestLookup::~SelfTestLookup() {
+    session_.onLookupCut = nullptr;
+}
 
 void SelfTestLookup::MonthView1_DateClick(const DateTime& day) {
     view_.EnableCalendar(false);
@@ -46,6 +52,7 @@ void SelfTestLookup::CheckSelfTestForDate(const DateTime& day) {
     session_.flags.SelfTestLookupPending = true;
     running_ = true;
     waitingTicks_ = 0;
+    chunksSeen_ = session_.receivedChunks();
     session_.senders().SendCommand(wire::DateRangeCommand(command, day, day));
     view_.SetMonitorTimer(true);
     port.SetDtr(true);
@@ -55,20 +62,24 @@ void SelfTestLookup::tmrSTDLMonitor_Timer() {
     if (!running_)
         return;
     if (session_.flags.SelfTestLookupPending) {
-        if (++waitingTicks_ >= kTimeoutTicks)
+        if (session_.receivedChunks() != chunksSeen_) {
+            chunksSeen_ = session_.receivedChunks();
+            waitingTicks_ = 0;
+        } else if (++waitingTicks_ >= kTimeoutTicks) {
             GiveUp();
+        }
         return;
     }
-    view_.SetMonitorTimer(false);
-    view_.ShowLookupOver(!session_.flags.NoLogModel);
-    view_.StopStatusFlash();
+    // The reply is complete: from here on nothing cuts the lookup short.
+    running_ = false;
+    StopWaiting();
     session_.view().SetStatus("Details received.", colours::kRed);
     session_.senders().pacer().LetEventsRun();
 
     session_.file1().Close();
     // The reply up to its end mark (an unreadable file is an empty reply).
     std::string reply;
-    LoadDataFileBytes(currentFile_.Path(), reply);
+    LoadDataFileBytes(TemporaryFile(), reply);
     const SelfTestOutcome outcome = ParseSelfTestReply(reply);
     lastOutcome_ = outcome;
     lastCertificate_.reset();
@@ -101,22 +112,44 @@ void SelfTestLookup::tmrSTDLMonitor_Timer() {
     End();
 }
 
+std::filesystem::path SelfTestLookup::TemporaryFile() const {
+    return folders_.DataFolder() / kTemporaryFileName;
+}
+
 void SelfTestLookup::GiveUp() {
-    // Later chunks must not go on into the temporary file, and the link stays usable.
+    // Later chunks must not go on into the temporary file, nor be taken for the reply to a
+    // later lookup; the link stays usable.
     session_.flags.SelfTestLookupPending = false;
     session_.file1().Close();
+    session_.DiscardUntilNextCommand();
+    StopWaiting();
+    session_.view().SetStatus("", colours::kRed);
+    End();
+    session_.prompts().Inform("The locator stopped answering the self-test lookup for 30 "
+                              "seconds. Please check the connection and choose the date again.");
+}
+
+void SelfTestLookup::Cut(bool tellUser) {
+    if (!running_)
+        return;
+    StopWaiting();
+    End();
+    if (tellUser)
+        session_.prompts().Inform("The self-test lookup did not complete: the link to the "
+                                  "locator ended. Please link it and choose the date again.");
+}
+
+void SelfTestLookup::StopWaiting() {
     view_.SetMonitorTimer(false);
     view_.StopStatusFlash();
     view_.ShowLookupOver(!session_.flags.NoLogModel);
-    session_.view().SetStatus("", colours::kRed);
-    session_.prompts().Inform("The locator did not answer the self-test lookup within 30 "
-                              "seconds. Please check the connection and choose the date again.");
-    End();
 }
 
 void SelfTestLookup::End() {
     view_.EnableCalendar(true);
-    currentFile_ = savedFile_;
+    // A file the user opened meanwhile stays the current one.
+    if (currentFile_.Path() == TemporaryFile())
+        currentFile_ = savedFile_;
     running_ = false;
 }
 

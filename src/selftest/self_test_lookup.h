@@ -32,13 +32,18 @@ public:
 class SelfTestLookup {
 public:
     static constexpr const char* kTemporaryFileName = "~LastSTPass.tmp";
-    // Ticks of the monitor timer (700 ms) before a reply that never ends is given up: 30 s.
+    // Ticks of the monitor timer (700 ms) without a chunk received before a reply that
+    // stopped coming is given up: 30 s of silence. A long reply that keeps coming is waited
+    // for.
     static constexpr int kTimeoutTicks = 43;
 
     using CertificateWriter = std::function<CertificateResult(const CertificateDetails&)>;
 
     SelfTestLookup(LinkSession& session, SelfTestView& view, Folders folders,
                    CurrentDataFile& currentFile, CertificateWriter writeCertificate);
+    ~SelfTestLookup();
+    SelfTestLookup(const SelfTestLookup&) = delete;
+    SelfTestLookup& operator=(const SelfTestLookup&) = delete;
 
     void MonthView1_DateClick(const DateTime& day);
     void CheckSelfTestForDate(const DateTime& day);
@@ -50,7 +55,12 @@ public:
     const std::optional<std::filesystem::path>& lastCertificate() const { return lastCertificate_; }
 
 private:
+    std::filesystem::path TemporaryFile() const;
     void GiveUp();
+    // The link ended or changed while the reply was awaited.
+    void Cut(bool tellUser);
+    // The waiting is over: monitor off, the tabs and download buttons back.
+    void StopWaiting();
     void End();
 
     LinkSession& session_;
@@ -60,7 +70,8 @@ private:
     CertificateWriter writeCertificate_;
     CurrentDataFile savedFile_;
     bool running_ = false;
-    int waitingTicks_ = 0;
+    int waitingTicks_ = 0; // ticks since the last chunk arrived
+    std::uint64_t chunksSeen_ = 0;
     std::optional<SelfTestOutcome> lastOutcome_;
     std::optional<std::filesystem::path> lastCertificate_;
 };

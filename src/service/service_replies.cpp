@@ -17,7 +17,7 @@ std::string Characters(std::string_view text, std::size_t first, std::size_t las
 std::optional<LocatorIdentity> ServiceIdentityReply(std::string_view chunk) {
     if (!StartsWith(chunk, wire::kIdentity))
         return std::nullopt;
-    return wire::ParseIdentityReply(chunk, wire::kServiceLayout, true);
+    return wire::ParseIdentityReply(chunk, wire::kServiceLayout);
 }
 
 std::optional<LocatorClockReply> ServiceClockReply(std::string_view chunk) {

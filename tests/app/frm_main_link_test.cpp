@@ -1,4 +1,5 @@
 #include "app/frm_main.h"
+#include "common/colours.h"
 #include "link/frm_port_manage.h"
 #include "link/link_fakes.h"
 #include "support/scripted_prompts.h"
@@ -9,11 +10,13 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -86,7 +89,7 @@ TEST_F(MainWindowLinkTest, ScanLinksTheLocatorAndRemembersItsPort) {
     EXPECT_EQ(window->txtModel->text(), "");
     prompts.AnswerYes();
     window->cboLocators_Click(0);
-    EXPECT_EQ(window->txtModel->text(), "KVZ3____");
+    EXPECT_EQ(window->txtModel->text(), "KVZ3");
     EXPECT_TRUE(window->link->linkPort().IsOpen());
 }
 
@@ -165,6 +168,75 @@ TEST_F(MainWindowLinkTest, DownloadAllOpensTheNewFileAndTheSetupTabSendsItsComma
     window->cmdSetUser->click();
     EXPECT_EQ(link->written, "#DS05/12/26#TS10:00:00#FTBo" + std::string(30, ' '));
     EXPECT_EQ(window->lblStatus->text(), "User Set");
+}
+
+TEST_F(MainWindowLinkTest, DisconnectOrUnplugDuringATransferEndsItAndTheirMessagesStay) {
+    sim::LocatorSettings locator;
+    locator.identity = {"Site crew", "KVZ3", "1234", "V2.04"};
+    locator.records = {"0512261000000017999111600-02-01P", "0512261000010017999111600-02-01G"};
+    locator.sendEndMark = false; // the rest of the log is still to come
+    ports.Plug(2, locator);
+    ports.chunkSize = 40; // the Connect tab comes back with the second chunk
+    auto window = Make();
+    auto transferRunning = [&] {
+        prompts.AnswerYes();
+        window->discovery->cboLocators_Click(2);
+        window->cmdDownloadAll->setEnabled(true);
+        window->cmdDownloadAll->click();
+        ASSERT_TRUE(window->tmrDLStatusFlash->isActive());
+    };
+    transferRunning();
+    const auto file = window->currentDataFile.Path();
+    const std::string received = test::ReadBytes(file);
+    ASSERT_TRUE(received.ends_with("-02-01G\r\n"));
+
+    prompts.AnswerYes();
+    window->cmdDisconnect->click();
+    EXPECT_FALSE(window->tmrDLStatusFlash->isActive());
+    EXPECT_EQ(window->lblStatus->text(), "File download aborted. Incomplete data written to file");
+    EXPECT_TRUE(window->tabstrip->isTabEnabled(frmMain::TabConnect));
+
+    // Linked again: the replies to linking go nowhere near the cut file.
+    clock.Set({2026, 12, 5, 10, 0, 30});
+    transferRunning();
+    EXPECT_EQ(test::ReadBytes(file), received);
+    ASSERT_NE(window->currentDataFile.Path(), file);
+
+    auto* link = static_cast<test::SimulatedPorts::Port*>(&window->link->linkPort());
+    link->Unplug();
+    EXPECT_FALSE(window->tmrDLStatusFlash->isActive());
+    EXPECT_EQ(window->lblStatus->text(),
+              "The Locator was disconnected. Any downloads may not have completed.");
+    EXPECT_EQ(window->txtModel->text(), "");
+    EXPECT_EQ(window->txtSerialNo->text(), "");
+    EXPECT_EQ(window->txtUser->text(), "");
+    EXPECT_EQ(window->shpMode->palette().color(QPalette::Window), VbColour(colours::kDarkRed));
+    EXPECT_FALSE(window->tabstrip->isTabEnabled(frmMain::TabTransfer));
+    EXPECT_FALSE(window->tabstrip->isTabEnabled(frmMain::TabSetup));
+    EXPECT_TRUE(window->tabstrip->isTabEnabled(frmMain::TabConnect));
+    EXPECT_FALSE(window->cmdAnalyse->isEnabled());
+    EXPECT_FALSE(window->file1.IsOpen());
+}
+
+TEST_F(MainWindowLinkTest, TheTransferFrameFollowsTheLocatorLinkedNow) {
+    sim::LocatorSettings noLog;
+    noLog.identity = {"Nora", "KVZ3nd", "77", "V1"};
+    ports.Plug(4, noLog);
+    sim::LocatorSettings logs;
+    logs.identity = {"Olaf", "KVZ3", "78", "V1"};
+    ports.Plug(6, logs);
+    auto window = Make();
+    prompts.AnswerYes();
+    window->discovery->cboLocators_Click(4);
+    EXPECT_TRUE(window->Frame2->testAttribute(Qt::WA_Disabled));
+
+    prompts.AnswerYes(); // sure to scan
+    prompts.AnswerNo();  // not Nora
+    prompts.AnswerYes(); // Olaf
+    window->cmdrescan->click();
+    EXPECT_EQ(window->txtSerialNo->text(), "78");
+    EXPECT_FALSE(window->Frame2->testAttribute(Qt::WA_Disabled));
+    EXPECT_FALSE(window->cmdDownloadByDate->testAttribute(Qt::WA_Disabled));
 }
 
 TEST_F(MainWindowLinkTest, TheEndDateNeverFallsBeforeTheStartAndTheUserBoxRefusesSomeCharacters) {

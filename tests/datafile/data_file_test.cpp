@@ -97,9 +97,10 @@ TEST(DataRecord, CodeTablesWithModelAndUnknownCodes) {
         return Joined(shown);
     };
     // Mode 2 is the generator on the models that have one, the transmitter on the others.
-    for (const char* model : {"KVZ3", "PVZ3"})
+    // Older files kept the identity reply's "_" fill after the model code.
+    for (const char* model : {"KVZ3", "PVZ3", "KVZ3____", "PVZ3_"})
         EXPECT_EQ(texts([&](const char* c) { return ModeLetter(c, model); }), "P|R|G|A|4| 1|x|");
-    for (const char* model : {"NVZ3", "XYZ", ""})
+    for (const char* model : {"NVZ3", "XYZ", "", "KVZ3_X__", "____"})
         EXPECT_EQ(texts([&](const char* c) { return ModeLetter(c, model); }), "P|R|T|A|4| 1|x|");
     EXPECT_EQ(texts(FrequencyText), "LF|8KHz|CF|3|4|8KHz|x|");
     EXPECT_EQ(texts(MeasurementText), "None|Line|Sonde|Current|4|Line|x|");

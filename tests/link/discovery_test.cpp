@@ -80,14 +80,15 @@ TEST_F(DiscoveryTest, NothingBeyondSixteenAndARefusalAsksToSearchAgain) {
     EXPECT_FALSE(std::filesystem::exists(dir / "tarvik" / "ports.ini"));
 }
 
-TEST_F(DiscoveryTest, ASavedPortKeepsTheFillAndSetsTheNoLogFlagEachTime) {
+TEST_F(DiscoveryTest, ASavedPortDropsTheFillAndEitherPathSetsTheNoLogFlag) {
     ports.Plug(4, Locator("Nora", "KVZ3nd", "77"));
     prompts.AnswerYes();
     discovery.cboLocators_Click(4);
-    EXPECT_EQ(prompts.Texts(),
-              std::vector<std::string>{"Locator type KVZ3nd__, serial number 77______. Use this "
-                                       "connection?"});
-    EXPECT_EQ(view.identity.user, "Nora" + std::string(28, '_'));
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{
+                                   "Locator type KVZ3nd, serial number 77. Use this connection?"});
+    EXPECT_EQ(view.identity.user, "Nora");
+    EXPECT_EQ(view.identity.model, "KVZ3nd");
+    EXPECT_EQ(view.identity.serial, "77");
     EXPECT_TRUE(session.flags.NoLogModel);
     EXPECT_FALSE(view.transferFrame);
     // The firmware reply came before any last download date, so the handler asked for it too.
@@ -100,12 +101,18 @@ TEST_F(DiscoveryTest, ASavedPortKeepsTheFillAndSetsTheNoLogFlagEachTime) {
     EXPECT_EQ(view.lastDownload, "N/A");
     EXPECT_EQ(view.linkControls, (std::vector<bool>{false, true}));
 
-    // A later locator with a log gets its download controls back.
+    // A later locator with a log gets its download controls back, by a scan too.
     ports.Plug(6, Locator("Olaf", "KVZ3", "78"));
+    prompts.AnswerNo(); // Nora again, on COM4
     prompts.AnswerYes();
-    discovery.cboLocators_Click(6);
+    discovery.ScanAndConnect();
+    EXPECT_EQ(session.LocatorPort, 6);
     EXPECT_FALSE(session.flags.NoLogModel);
     EXPECT_TRUE(view.transferFrame);
+
+    prompts.AnswerYes();
+    discovery.cboLocators_Click(4);
+    EXPECT_FALSE(view.transferFrame);
 }
 
 TEST_F(DiscoveryTest, ASavedPortThatIsMissingOrSilent) {

@@ -1,4 +1,6 @@
+#include "common/colours.h"
 #include "datafile/data_file_header.h"
+#include "link/discovery.h"
 #include "link/download.h"
 #include "link/link_fakes.h"
 #include "link/setup_commands.h"
@@ -123,14 +125,103 @@ TEST_F(DownloadTest, TheLineAroundTheDownloadAndStopCommands) {
               (std::vector<std::string>{"link dtr off", "link [#DA] short", "link dtr on"}));
 }
 
-TEST_F(DownloadTest, AnEmptyLogSaysSo) {
+TEST_F(DownloadTest, ATransferWithoutRecordsLeavesNoFileAndTheCurrentFileAsItWas) {
     Plug(sim::LocatorSettings{});
+    const CurrentDataFile before{dir / "elsewhere", "mine.lgd"};
+    for (bool buttons : {true, false}) {
+        current = before;
+        fileIdentity = {"Old", "PVZ3", "9", ""};
+        transfer.dataFileButtons = buttons;
+        prompts.Clear();
+        ASSERT_TRUE(download.cmdDownloadAll_Click());
+        EXPECT_EQ(prompts.Texts(),
+                  std::vector<std::string>{"There was no data to download for this date range."});
+        EXPECT_EQ(view.statuses.back(), "File download complete");
+        EXPECT_EQ(transfer.viewerOpened, 0);
+        EXPECT_TRUE(std::filesystem::is_empty(dir / "Documents" / "tarvik" / "data vz3"));
+        EXPECT_EQ(current.Path(), before.Path());
+        EXPECT_EQ(fileIdentity.model, "PVZ3");
+        EXPECT_EQ(transfer.dataFileButtons, buttons);
+    }
+    EXPECT_EQ(transfer.overs, 2);
+}
+
+// A transfer that is still coming: the first records arrived, the rest is awaited.
+class CutTransferTest : public DownloadTest {
+protected:
+    void SetUp() override {
+        sim::LocatorSettings silent;
+        silent.silent = true;
+        Plug(silent);
+        current = {dir / "elsewhere", "mine.lgd"};
+        transfer.dataFileButtons = false;
+        ASSERT_TRUE(download.cmdDownloadAll_Click());
+        session.MSComm1_OnComm({PortEvent::kReceive, kFirst});
+        download.cmdStop_Click(); // the abort timer runs
+        view.blinkStopped = false;
+    }
+
+    // Whatever comes after the cut reaches no file, and the cut file stays the current one.
+    void ExpectCutCleanly() {
+        const CurrentDataFile cut = current;
+        EXPECT_EQ(cut.folder, dir / "Documents" / "tarvik" / "data vz3");
+        EXPECT_FALSE(session.flags.DownloadInProgress);
+        EXPECT_FALSE(session.flags.DownloadHeaderPending);
+        EXPECT_FALSE(file1.IsOpen());
+        EXPECT_TRUE(view.blinkStopped);
+        EXPECT_FALSE(transfer.abortTimerOn);
+        EXPECT_TRUE(transfer.dataFileButtons);
+        link.Open(1, PortRole::Link); // linked again
+        session.MSComm1_OnComm({PortEvent::kReceive, "0512261000010017999111600-02-01G\r\n"});
+        session.MSComm1_OnComm({PortEvent::kReceive, "FW 3.02#LD01/12/26#STP"});
+        EXPECT_EQ(test::ReadBytes(cut.Path()), Header() + kFirst);
+    }
+
+    static constexpr const char* kFirst = "0512261000000017999111600-02-01P\r\n";
+};
+
+TEST_F(CutTransferTest, DisconnectEndsItAndSaysSo) {
+    session.Disconnect();
+    EXPECT_EQ(view.statuses.back(), LinkSession::kTransferCutStatus);
+    EXPECT_FALSE(link.IsOpen());
+    ExpectCutCleanly();
+}
+
+TEST_F(CutTransferTest, ChoosingASavedLocatorEndsIt) {
+    Discovery discovery(session, dir / "ports.ini");
+    discovery.cboLocators_Click(9); // nothing there
+    EXPECT_EQ(view.statuses[view.statuses.size() - 4], LinkSession::kTransferCutStatus);
+    ExpectCutCleanly();
+}
+
+TEST_F(CutTransferTest, APowerDownEndsItAndItsMessageStays) {
+    session.MSComm1_OnComm({PortEvent::kReceive, "05122610#PD"});
+    EXPECT_EQ(view.statuses.back(),
+              "The Locator has powered down. Any downloads may not have completed.");
+    ExpectCutCleanly();
+}
+
+TEST_F(CutTransferTest, AnUnplugUnlinksLikeAPowerDown) {
+    link.Unplug();
+    EXPECT_EQ(view.statuses.back(),
+              "The Locator was disconnected. Any downloads may not have completed.");
+    EXPECT_EQ(view.unlinked, 1);
+    EXPECT_EQ(view.identity.model, "");
+    EXPECT_EQ(view.lamp, colours::kDarkRed);
+    EXPECT_EQ(view.linkControls.back(), false);
+    EXPECT_FALSE(view.dataFileButtons);
+    ExpectCutCleanly();
+}
+
+TEST_F(DownloadTest, ACutBeforeAnyDataLeavesNoFile) {
+    sim::LocatorSettings silent;
+    silent.silent = true;
+    Plug(silent);
+    current = {dir / "elsewhere", "mine.lgd"};
     ASSERT_TRUE(download.cmdDownloadAll_Click());
-    EXPECT_EQ(prompts.Texts(),
-              std::vector<std::string>{"There was no data to download for this date range."});
-    EXPECT_EQ(view.statuses.back(), "File download complete");
-    EXPECT_EQ(transfer.viewerOpened, 0);
-    EXPECT_EQ(transfer.overs, 1);
+    session.Disconnect();
+    EXPECT_EQ(current.Path(), dir / "elsewhere" / "mine.lgd");
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "Documents" / "tarvik" / "data vz3"));
 }
 
 TEST_F(DownloadTest, StopRepeatsUntilTheLocatorAnswersAndAStoppedFileKeepsItsData) {
@@ -177,6 +268,7 @@ TEST_F(DownloadTest, APowerDownKeepsWhatCameAndASecondDownloadWorks) {
 
     engine.Disconnected(); // switched on again
     link.Open(1, PortRole::Link);
+    view.identity = {"Crew", "KVZ3", "1234", ""}; // linked again
     clock.Set({2026, 12, 5, 14, 5, 0});
     ASSERT_TRUE(download.cmdDownloadAll_Click());
     EXPECT_NE(current.name, first.name);

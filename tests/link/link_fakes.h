@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/colours.h"
 #include "datafile/shared_file_handle.h"
 #include "link/link_session.h"
 #include "link/link_view.h"
@@ -95,6 +96,14 @@ public:
         void SetDtr(bool on) override { Line(on ? "dtr on" : "dtr off"); }
         void SetRts(bool on) override { Line(on ? "rts on" : "rts off"); }
 
+        // The device goes away: the port closes itself, then says so.
+        void Unplug() {
+            Line("unplugged");
+            open_ = 0;
+            if (onDeviceLost)
+                onDeviceLost();
+        }
+
         std::string written;          // everything written while open
         std::vector<int> openedPorts; // every COM number an Open was asked for
         int openNumber() const { return open_; }
@@ -127,6 +136,13 @@ public:
         if (!on && onUnlink)
             onUnlink();
     }
+    void ShowUnlinked() override {
+        ++unlinked;
+        identity = {};
+        lamp = colours::kDarkRed;
+        if (onUnlink)
+            onUnlink();
+    }
     void DisableDataFileButtons() override { dataFileButtons = false; }
     LocatorIdentity ShownIdentity() const override { return identity; }
     void ShowIdentity(const LocatorIdentity& shown) override { identity = shown; }
@@ -152,6 +168,7 @@ public:
     std::uint32_t lamp = 0;
     std::vector<bool> linkControls;
     std::function<void()> onUnlink;
+    int unlinked = 0;
     bool dataFileButtons = true;
     LocatorIdentity identity;
     std::string firmware;
@@ -182,10 +199,12 @@ public:
         downloadedFile = identity;
         ++viewerOpened;
     }
-    void ShowTransferOver(bool buttons) override {
+    void ShowTransferOver(bool buttons, bool fileButtons) override {
         ++overs;
         downloadButtons = buttons;
+        dataFileButtons = fileButtons;
     }
+    bool DataFileButtonsEnabled() const override { return dataFileButtons; }
 
     int starts = 0;
     bool blinkWithText = false;
@@ -196,6 +215,7 @@ public:
     int viewerOpened = 0;
     int overs = 0;
     bool downloadButtons = false;
+    bool dataFileButtons = false;
 };
 
 // A link session over in-process simulated locators, as the flow tests use it: the ports, a

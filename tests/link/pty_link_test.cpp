@@ -1,5 +1,6 @@
 // The link over a real pseudo-terminal, with the simulator program on the other side.
 
+#include "common/colours.h"
 #include "datafile/data_file_header.h"
 #include "link/discovery.h"
 #include "link/event_loop_pacer.h"
@@ -83,10 +84,9 @@ TEST_F(PtyLink, AWholeLogArrivesByteForByteInSmallChunks) {
     sim::LogOptions log;
     log.seed = 11;
     log.recordCount = 3000;
-    // The identity comes from the boxes as a saved port shows them: fill characters kept.
+    // The identity line carries the bare texts, without the reply's "_" fill.
     EXPECT_EQ(test::ReadBytes(dir / "all.lgd"),
-              BuildDataFileHeader() + "Crew" + std::string(28, '_') + ",KVZ3____,42______\r\n" +
-                  sim::GenerateLogText(log) + "\x1a");
+              BuildDataFileHeader() + "Crew,KVZ3,42\r\n" + sim::GenerateLogText(log) + "\x1a");
 }
 
 TEST_F(PtyLink, ATransferAtTheRealLineSpeedArrivesWhole) {
@@ -104,6 +104,68 @@ TEST_F(PtyLink, ATransferAtTheRealLineSpeedArrivesWhole) {
     sim::LogOptions log;
     log.recordCount = 250;
     EXPECT_TRUE(test::ReadBytes(dir / "paced.lgd").ends_with(sim::GenerateLogText(log) + "\x1a"));
+}
+
+// Starts a transfer of the whole log into `file` and waits until more than `bytes` are in.
+class PtyTransfer : public PtyLink {
+protected:
+    void StartAndWaitFor(int port, std::size_t bytes) {
+        prompts.AnswerYes();
+        ASSERT_TRUE(discovery.ConnectToSavedPort(port));
+        ASSERT_TRUE(WaitFor([&] { return !view.lastDownload.empty(); }));
+        ASSERT_TRUE(file1.OpenForWriting(file));
+        session.flags.DownloadHeaderPending = true;
+        session.senders().SendCommand(wire::kDownloadAll);
+        ASSERT_TRUE(WaitFor([&] { return test::ReadBytes(file).size() > bytes; }));
+        ASSERT_TRUE(session.flags.DownloadInProgress);
+    }
+
+    // What the file holds is the header and the start of the log, and nothing more comes.
+    void ExpectCutCleanly(const std::string& kept) {
+        EXPECT_FALSE(session.flags.DownloadInProgress);
+        EXPECT_FALSE(file1.IsOpen());
+        sim::LogOptions log;
+        log.recordCount = kRecords;
+        const std::string header = BuildDataFileHeader() + "Tarvik demo,KVZ3,00000001\r\n";
+        ASSERT_TRUE(kept.starts_with(header));
+        EXPECT_TRUE(sim::GenerateLogText(log).starts_with(kept.substr(header.size())));
+    }
+
+    static constexpr std::size_t kRecords = 3000; // about nine seconds at 115200 baud
+    const std::filesystem::path file = dir / "cut.lgd";
+};
+
+TEST_F(PtyTransfer, DisconnectEndsItAndTheRepliesToLinkingAgainStayOutOfTheFile) {
+    test::SimulatorProcess sim(dir / "COM7", {"--records", "3000", "--baud", "115200"});
+    ASSERT_TRUE(sim.Ready());
+    StartAndWaitFor(7, 4000);
+    session.Disconnect();
+    EXPECT_EQ(view.statuses.back(), LinkSession::kTransferCutStatus);
+    const std::string kept = test::ReadBytes(file);
+    ExpectCutCleanly(kept);
+
+    // "FW ..#LD01/12/26#STP" must not be spliced into the cut file's records.
+    view.lastDownload.clear();
+    prompts.AnswerYes();
+    ASSERT_TRUE(discovery.ConnectToSavedPort(7));
+    session.senders().SendCommandSlow(wire::kSelfTest);
+    ASSERT_TRUE(WaitFor([&] { return !session.flags.LastSelfTestResult.empty(); }));
+    EXPECT_FALSE(view.lastDownload.empty());
+    EXPECT_EQ(test::ReadBytes(file), kept);
+}
+
+TEST_F(PtyTransfer, AnUnplugEndsItAndUnlinks) {
+    auto sim = std::make_unique<test::SimulatorProcess>(
+        dir / "COM9", std::vector<std::string>{"--records", "3000", "--baud", "115200"});
+    ASSERT_TRUE(sim->Ready());
+    StartAndWaitFor(9, 4000);
+    sim->Stop();
+    ASSERT_TRUE(WaitFor([&] { return view.unlinked > 0; }));
+    EXPECT_EQ(view.statuses.back(),
+              "The Locator was disconnected. Any downloads may not have completed.");
+    EXPECT_EQ(view.identity.serial, "");
+    EXPECT_EQ(view.lamp, colours::kDarkRed);
+    ExpectCutCleanly(test::ReadBytes(file));
 }
 
 TEST_F(PtyLink, ALocatorThatGoesAwayEndsTheLink) {

@@ -91,8 +91,9 @@ TEST_F(ReceiveHandler, PowerDownEndsTheLinkAndWritesNothing) {
     EXPECT_EQ(view.statuses.back(),
               "The Locator has powered down. Any downloads may not have completed.");
     EXPECT_FALSE(link.IsOpen());
-    EXPECT_TRUE(file1.IsOpen()); // not closed here
-    file1.Close();
+    EXPECT_TRUE(view.blinkStopped);
+    // Closed, so that nothing later reaches the file.
+    EXPECT_FALSE(file1.IsOpen());
     EXPECT_EQ(test::ReadBytes(dir / "d.lgd"), "");
 }
 

@@ -16,22 +16,18 @@ TEST(WireProtocol, CommandsCarryTheirArgumentsWithoutTerminators) {
     EXPECT_EQ(wire::SetSerialCommand("KVZ3", "123"), "#SSKVZ3    123     ");
 }
 
-TEST(WireProtocol, IdentityReplyByLayoutWithAndWithoutFill) {
+TEST(WireProtocol, IdentityReplyByLayoutWithoutItsFill) {
     const std::string reply = "noise#XBert" + std::string(28, '_') + "KVZ3____" + "1234____";
-    const auto scanned = wire::ParseIdentityReply(reply, wire::kDiscoveryLayout, true);
-    ASSERT_TRUE(scanned);
-    EXPECT_EQ(scanned->user, "Bert");
-    EXPECT_EQ(scanned->model, "KVZ3");
-    EXPECT_EQ(scanned->serial, "1234");
-
-    const auto saved = wire::ParseIdentityReply(reply, wire::kDiscoveryLayout, false);
-    EXPECT_EQ(saved->user, "Bert" + std::string(28, '_'));
-    EXPECT_EQ(saved->model, "KVZ3____");
+    const auto identity = wire::ParseIdentityReply(reply, wire::kDiscoveryLayout);
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(identity->user, "Bert");
+    EXPECT_EQ(identity->model, "KVZ3");
+    EXPECT_EQ(identity->serial, "1234");
 
     // The service layout reads 16 characters further on; a short reply gives empty fields.
-    const auto service = wire::ParseIdentityReply(reply, wire::kServiceLayout, true);
+    const auto service = wire::ParseIdentityReply(reply, wire::kServiceLayout);
     EXPECT_EQ(service->model, "");
-    EXPECT_FALSE(wire::ParseIdentityReply("#FV1.0", wire::kDiscoveryLayout, true));
+    EXPECT_FALSE(wire::ParseIdentityReply("#FV1.0", wire::kDiscoveryLayout));
 }
 
 TEST(WireProtocol, ClockDifferenceCountsMinuteBoundaries) {

@@ -139,25 +139,95 @@ TEST_F(LookupTest, TheCommandWordFollowsTheModel) {
     }
 }
 
-TEST_F(LookupTest, AReplyThatNeverEndsIsGivenUpAfterThirtySeconds) {
+TEST_F(LookupTest, AReplyThatKeepsComingIsWaitedForHoweverLongItTakes) {
     Plug({}, true);
     lookup.MonthView1_DateClick({2026, 12, 5});
-    session.MSComm1_OnComm({PortEvent::kReceive, Record("091230", 'P') + "\r\n"});
+    // A busy day: a piece every few ticks, for far longer than thirty seconds.
+    std::string reply;
+    for (int tick = 0; tick < 4 * SelfTestLookup::kTimeoutTicks; ++tick) {
+        if (tick % 5 == 0) {
+            const std::string piece = Record("0800" + std::to_string(10 + tick % 50), 'G') + "\r\n";
+            reply += piece;
+            session.MSComm1_OnComm({PortEvent::kReceive, piece});
+        }
+        lookup.tmrSTDLMonitor_Timer();
+    }
+    EXPECT_TRUE(prompts.shown().empty());
+    session.MSComm1_OnComm({PortEvent::kReceive, Record("091230", 'P') + "\r\n\x1a"});
+    lookup.tmrSTDLMonitor_Timer();
+    ASSERT_EQ(certificates.size(), 1u);
+    EXPECT_EQ(certificates[0].passTime, "09:12:30");
+    ExpectEndedCleanly();
+}
+
+TEST_F(LookupTest, ASilentReplyIsGivenUpAndItsLateTailAnswersNothing) {
+    Plug({}, true);
+    lookup.MonthView1_DateClick({2026, 12, 5});
+    // Thirty seconds of silence count from the last piece received.
     for (int tick = 1; tick < SelfTestLookup::kTimeoutTicks; ++tick)
+        lookup.tmrSTDLMonitor_Timer();
+    session.MSComm1_OnComm({PortEvent::kReceive, Record("091230", 'P') + "\r\n"});
+    for (int tick = 0; tick < SelfTestLookup::kTimeoutTicks; ++tick)
         lookup.tmrSTDLMonitor_Timer();
     EXPECT_TRUE(prompts.shown().empty());
     EXPECT_TRUE(lookupView.timer);
     lookup.tmrSTDLMonitor_Timer();
     ASSERT_EQ(prompts.Texts().size(), 1u);
-    EXPECT_TRUE(prompts.Texts()[0].starts_with("The locator did not answer")) << prompts.Texts()[0];
+    EXPECT_TRUE(prompts.Texts()[0].starts_with("The locator stopped answering"))
+        << prompts.Texts()[0];
     EXPECT_TRUE(certificates.empty());
     ExpectEndedCleanly();
 
-    // Later data is ordinary data again, not the temporary file's.
-    session.MSComm1_OnComm({PortEvent::kReceive, "late\x1a"});
-    EXPECT_EQ(view.monitor, "late\x1a");
+    // The tail of the given-up reply comes late: it is dropped, and it is not the next
+    // lookup's reply.
+    const std::string tail = Record("091231", 'G') + "\r\n\x1a";
+    session.MSComm1_OnComm({PortEvent::kReceive, tail});
+    EXPECT_NE(view.monitor, tail);
     EXPECT_EQ(test::ReadBytes(folders.DataFolder() / "~LastSTPass.tmp"),
               Record("091230", 'P') + "\r\n");
+    lookup.MonthView1_DateClick({2026, 12, 6});
+    lookup.tmrSTDLMonitor_Timer();
+    EXPECT_TRUE(lookupView.timer); // still waiting for its own reply
+    session.MSComm1_OnComm({PortEvent::kReceive, "0612260800000017999111600-02-01F\r\n\x1a"});
+    lookup.tmrSTDLMonitor_Timer();
+    EXPECT_EQ(prompts.Texts().back(),
+              "A Fail condition was recorded for that date. Certificate not retrieved.");
+    EXPECT_TRUE(certificates.empty());
+}
+
+TEST_F(LookupTest, AReaderReleasingFileOneLosesNoChunkOfTheReply) {
+    Plug({}, true);
+    lookup.MonthView1_DateClick({2026, 12, 5});
+    session.MSComm1_OnComm({PortEvent::kReceive, Record("091230", 'P') + "\r\n"});
+    file1.Close(); // what View Current, Export or a data viewer do to the current file
+    session.MSComm1_OnComm({PortEvent::kReceive, Record("101500", 'F') + "\r\n\x1a"});
+    lookup.tmrSTDLMonitor_Timer();
+    EXPECT_TRUE(certificates.empty());
+    EXPECT_EQ(lookupView.flashes.back(),
+              "Fail condition found for that date. Certificate NOT retrieved.|10");
+    ExpectEndedCleanly();
+}
+
+TEST_F(LookupTest, AnEndedLinkEndsTheLookupAndSaysSo) {
+    Plug({}, true);
+    lookup.MonthView1_DateClick({2026, 12, 5});
+    session.MSComm1_OnComm({PortEvent::kReceive, Record("091230", 'P') + "\r\n"});
+    session.Disconnect();
+    ASSERT_EQ(prompts.Texts().size(), 1u);
+    EXPECT_TRUE(prompts.Texts()[0].starts_with("The self-test lookup did not complete"));
+    ExpectEndedCleanly();
+    EXPECT_TRUE(lookupView.over);
+    lookup.tmrSTDLMonitor_Timer(); // a tick already queued does nothing
+    EXPECT_TRUE(certificates.empty());
+    EXPECT_EQ(prompts.Texts().size(), 1u);
+
+    // A file opened during a lookup stays the current one when the lookup ends.
+    link.Open(1, PortRole::Link);
+    lookup.MonthView1_DateClick({2026, 12, 5});
+    current = {dir / "opened", "other.lgd"};
+    link.Unplug();
+    EXPECT_EQ(current.Path(), dir / "opened" / "other.lgd");
+    EXPECT_TRUE(lookupView.calendar);
 }
 
 } // namespace
