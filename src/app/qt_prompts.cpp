@@ -54,4 +54,14 @@ std::optional<std::string> QtPrompts::AskText(const std::string& prompt, const s
     return answer.toLatin1().toStdString();
 }
 
+std::optional<std::string> QtPrompts::AskHiddenText(const std::string& prompt,
+                                                    const std::string& title) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(
+        parent_, Title(title), QString::fromLatin1(prompt.c_str()), QLineEdit::Password, {}, &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer.toLatin1().toStdString();
+}
+
 } // namespace tarvik

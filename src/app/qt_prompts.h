@@ -18,6 +18,8 @@ public:
     bool AskYesNo(const std::string& text, const std::string& title) override;
     std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
                                        const std::string& initial) override;
+    std::optional<std::string> AskHiddenText(const std::string& prompt,
+                                             const std::string& title) override;
 
 private:
     QWidget* parent_;

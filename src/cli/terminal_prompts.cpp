@@ -1,8 +1,11 @@
 #include "cli/terminal_prompts.h"
 
+#include <iostream>
 #include <istream>
 #include <ostream>
 #include <string>
+#include <termios.h>
+#include <unistd.h>
 
 namespace tarvik::cli {
 
@@ -17,6 +20,27 @@ std::string ForTerminal(std::string text) {
     }
     return out;
 }
+// Turns the terminal's echo off for as long as it lives, when `in` reads from a terminal.
+class EchoOff {
+public:
+    explicit EchoOff(const std::istream& in) {
+        if (&in != &std::cin || !::isatty(STDIN_FILENO) || ::tcgetattr(STDIN_FILENO, &saved_) != 0)
+            return;
+        termios quiet = saved_;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        active_ = ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
+    }
+    ~EchoOff() {
+        if (active_)
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
+    }
+    EchoOff(const EchoOff&) = delete;
+    EchoOff& operator=(const EchoOff&) = delete;
+
+private:
+    termios saved_{};
+    bool active_ = false;
+};
 } // namespace
 
 void TerminalPrompts::Inform(const std::string& text, const std::string& title, PromptIcon) {
@@ -53,6 +77,23 @@ std::optional<std::string> TerminalPrompts::AskText(const std::string& prompt, c
     if (!std::getline(in_, answer))
         return std::nullopt;
     return answer.empty() ? initial : answer;
+}
+
+std::optional<std::string> TerminalPrompts::AskHiddenText(const std::string& prompt,
+                                                          const std::string&) {
+    if (!interactive_)
+        return std::nullopt;
+    err_ << ForTerminal(prompt) << " " << std::flush;
+    std::string answer;
+    bool read = false;
+    {
+        const EchoOff quiet(in_);
+        read = static_cast<bool>(std::getline(in_, answer));
+    }
+    err_ << "\n"; // the Enter that ended the answer was not echoed either
+    if (!read)
+        return std::nullopt;
+    return answer;
 }
 
 } // namespace tarvik::cli

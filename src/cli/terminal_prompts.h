@@ -17,6 +17,9 @@ public:
     bool AskYesNo(const std::string& text, const std::string& title) override;
     std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
                                        const std::string& initial) override;
+    // Typing is not echoed while the answer is read from a terminal.
+    std::optional<std::string> AskHiddenText(const std::string& prompt,
+                                             const std::string& title) override;
 
 private:
     std::istream& in_;

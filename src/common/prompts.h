@@ -24,6 +24,11 @@ public:
     virtual std::optional<std::string> AskText(const std::string& prompt,
                                                const std::string& title = {},
                                                const std::string& initial = {}) = 0;
+
+    // An input box whose answer is not shown as it is typed (a password); nothing when
+    // cancelled.
+    virtual std::optional<std::string> AskHiddenText(const std::string& prompt,
+                                                     const std::string& title = {}) = 0;
 };
 
 } // namespace tarvik

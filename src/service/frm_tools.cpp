@@ -151,7 +151,7 @@ bool frmTools::Form_Load(const std::function<void()>& exitApplication) {
 }
 
 bool frmTools::OpenSession(const std::function<void()>& exitApplication) {
-    const auto password = prompts_.AskText("Enter your passwword", "Password");
+    const auto password = prompts_.AskHiddenText("Enter your passwword", "Password");
     if (!password || !IsServicePassword(*password)) {
         close();
         exitApplication();

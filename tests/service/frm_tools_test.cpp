@@ -72,7 +72,9 @@ TEST_F(ServiceWindowTest, TheRightPasswordOpensThePortSendsMmAndStartsTheLog) {
     ASSERT_EQ(prompts.shown().size(), 2u);
     EXPECT_EQ(prompts.shown()[0].text, "Enter your passwword");
     EXPECT_EQ(prompts.shown()[0].title, "Password");
+    EXPECT_EQ(prompts.shown()[0].kind, test::ScriptedPrompts::Shown::Kind::HiddenText);
     EXPECT_EQ(prompts.shown()[1].text, "Enter the port to use");
+    EXPECT_EQ(prompts.shown()[1].kind, test::ScriptedPrompts::Shown::Kind::Text);
     EXPECT_EQ(prompts.shown()[1].title, "Port");
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), "Locator Setup Tools - Internal use only");

@@ -21,7 +21,17 @@ bool ScriptedPrompts::AskYesNo(const std::string& text, const std::string& title
 
 std::optional<std::string> ScriptedPrompts::AskText(const std::string& prompt,
                                                     const std::string& title, const std::string&) {
-    shown_.push_back({Shown::Kind::Text, prompt, title, PromptIcon::None});
+    return Answer(Shown::Kind::Text, prompt, title);
+}
+
+std::optional<std::string> ScriptedPrompts::AskHiddenText(const std::string& prompt,
+                                                          const std::string& title) {
+    return Answer(Shown::Kind::HiddenText, prompt, title);
+}
+
+std::optional<std::string> ScriptedPrompts::Answer(Shown::Kind kind, const std::string& prompt,
+                                                   const std::string& title) {
+    shown_.push_back({kind, prompt, title, PromptIcon::None});
     if (texts_.empty()) {
         ADD_FAILURE() << "unexpected input box: " << prompt;
         return std::nullopt;

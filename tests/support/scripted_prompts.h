@@ -14,7 +14,7 @@ namespace tarvik::test {
 class ScriptedPrompts final : public Prompts {
 public:
     struct Shown {
-        enum class Kind { Inform, YesNo, Text } kind;
+        enum class Kind { Inform, YesNo, Text, HiddenText } kind;
         std::string text;
         std::string title;
         PromptIcon icon = PromptIcon::None;
@@ -24,6 +24,9 @@ public:
     bool AskYesNo(const std::string& text, const std::string& title) override;
     std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
                                        const std::string& initial) override;
+    // Answered from the same script as AskText; recorded as a hidden question.
+    std::optional<std::string> AskHiddenText(const std::string& prompt,
+                                             const std::string& title) override;
 
     void AnswerYes() { yesNo_.push_back(true); }
     void AnswerNo() { yesNo_.push_back(false); }
@@ -34,6 +37,9 @@ public:
     void Clear() { shown_.clear(); }
 
 private:
+    std::optional<std::string> Answer(Shown::Kind kind, const std::string& prompt,
+                                      const std::string& title);
+
     std::deque<bool> yesNo_;
     std::deque<std::optional<std::string>> texts_;
     std::vector<Shown> shown_;
