@@ -49,6 +49,8 @@ void RecordTableModel::SetRecords(std::vector<DataRecord> records, std::string m
     modelCode_ = std::move(modelCode);
     order_.resize(records_.size());
     std::iota(order_.begin(), order_.end(), 0u);
+    if (sortedColumn_ >= 0)
+        SortRows(sortedColumn_, sortedDescending_);
     endResetModel();
 }
 
@@ -58,13 +60,11 @@ void RecordTableModel::Clear() {
 
 bool RecordTableModel::SortByColumn(int column) {
     const bool descending = header_.Click(column);
-    const SortType type =
-        SortTypeFromTag(RecordColumns()[static_cast<std::size_t>(column)].sortTag);
+    sortedColumn_ = column;
+    sortedDescending_ = descending;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const std::vector<std::uint32_t> before = order_;
-    SortRowOrder(order_, type, descending, [&](std::uint32_t record, std::string& out) {
-        CellText(records_[record], column, modelCode_, out);
-    });
+    SortRows(column, descending);
     // Indexes that views keep (the current cell, the selection) follow their records.
     const QModelIndexList kept = persistentIndexList();
     if (!kept.isEmpty()) {
@@ -80,6 +80,14 @@ bool RecordTableModel::SortByColumn(int column) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     emit headerDataChanged(Qt::Horizontal, 0, kRecordColumnCount - 1);
     return descending;
+}
+
+void RecordTableModel::SortRows(int column, bool descending) {
+    const SortType type =
+        SortTypeFromTag(RecordColumns()[static_cast<std::size_t>(column)].sortTag);
+    SortRowOrder(order_, type, descending, [&](std::uint32_t record, std::string& out) {
+        CellText(records_[record], column, modelCode_, out);
+    });
 }
 
 const DataRecord& RecordTableModel::RecordAt(int row) const {

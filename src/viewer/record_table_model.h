@@ -18,7 +18,8 @@ class RecordTableModel : public QAbstractTableModel {
 public:
     explicit RecordTableModel(QObject* parent = nullptr);
 
-    // A new selection: the rows in file order. The header images stay as they were.
+    // A new selection. Once the user has sorted, the new rows come in the order the header shows
+    // (the column and direction chosen last); before that, in file order.
     void SetRecords(std::vector<DataRecord> records, std::string modelCode);
     void Clear();
 
@@ -40,10 +41,14 @@ public:
     static QIcon DescendingImage();
 
 private:
+    void SortRows(int column, bool descending);
+
     std::vector<DataRecord> records_;
     std::vector<std::uint32_t> order_; // shown row -> record
     std::string modelCode_;
     SortHeaderState header_;
+    int sortedColumn_ = -1; // the column the user sorted by last, -1 for file order
+    bool sortedDescending_ = false;
 };
 
 } // namespace tarvik

@@ -126,7 +126,7 @@ TEST_F(ViewerWindowTest, DaysAndMonthsAreChosenOnTheCalendar) {
     EXPECT_EQ(v.records().rowCount(), 3667);
 }
 
-TEST_F(ViewerWindowTest, HeaderClicksSortThroughKeysAndRefillsKeepTheImages) {
+TEST_F(ViewerWindowTest, HeaderClicksSortThroughKeysAndRefillsKeepTheChosenOrder) {
     Write({{RecordLine({.date = "311213", .depth = "100"}),
             RecordLine({.date = "010114", .depth = "007"}),
             RecordLine({.date = "010114", .time = "150000", .depth = "025"})}});
@@ -151,9 +151,12 @@ TEST_F(ViewerWindowTest, HeaderClicksSortThroughKeysAndRefillsKeepTheImages) {
     // Every row still shows its own cells.
     EXPECT_EQ(Column(kDateColumn).front(), "31/12/13   14:03:09");
 
-    // A new selection lists in file order without sorting again; the images stay.
+    // A new selection comes in the order the header shows: the user's last choice holds.
+    v.optView[1]->click();
+    v.MonthView1->setCurrentPage(2014, 1);
+    EXPECT_EQ(Column(kDepthColumn), (std::vector<std::string>{"025", "007"}));
     v.optView[0]->click();
-    EXPECT_EQ(Column(kDepthColumn), (std::vector<std::string>{"100", "007", "025"}));
+    EXPECT_EQ(Column(kDepthColumn), (std::vector<std::string>{"100", "025", "007"}));
     EXPECT_EQ(v.records().header().ImageOf(kDepthColumn), SortHeaderState::Image::Desc);
 }
 
