@@ -3,6 +3,7 @@
 #include "common/maker_details.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -35,9 +36,16 @@ frmAbout::frmAbout(const QString& programVersion, const QString& firmwareVersion
                                  this),
                       3, 0, 1, 2);
     cmdSupport = new QPushButton(QStringLiteral("Support"), this);
-    layout->addWidget(cmdSupport, 4, 1, Qt::AlignRight);
+    cmdClose = new QPushButton(QStringLiteral("Close"), this);
+    cmdClose->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdSupport);
+    buttons->addWidget(cmdClose);
+    layout->addLayout(buttons, 4, 0, 1, 2);
     connect(cmdSupport, &QPushButton::clicked, this,
             [openUrl] { openUrl(QString::fromLatin1(maker::kSupportUrl)); });
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::close);
 }
 
 } // namespace tarvik

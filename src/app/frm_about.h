@@ -18,6 +18,7 @@ public:
     QLabel* lblVersion;
     QLabel* lblFVersion;
     QPushButton* cmdSupport;
+    QPushButton* cmdClose;
 };
 
 } // namespace tarvik

@@ -1,8 +1,10 @@
 #include "app/frm_main.h"
 
+#include "app/fitted_label.h"
 #include "app/frm_about.h"
 #include "app/latin1_text.h"
 #include "app/main_link_view.h"
+#include "common/desktop_messages.h"
 #include "common/maker_details.h"
 #include "datafile/csv_export.h"
 #include "datafile/file_checks.h"
@@ -46,16 +48,18 @@ namespace {
 frmMain::Desktop WithDefaults(frmMain::Desktop desktop, QWidget* parent) {
     if (!desktop.openDocument)
         desktop.openDocument = [](const std::filesystem::path& file) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+            return QDesktopServices::openUrl(
+                QUrl::fromLocalFile(QString::fromStdString(file.string())));
         };
     if (desktop.programFolder.empty())
         desktop.programFolder = QCoreApplication::applicationDirPath().toStdString();
     if (!desktop.openFolder)
         desktop.openFolder = [](const std::filesystem::path& folder) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder.string())));
+            return QDesktopServices::openUrl(
+                QUrl::fromLocalFile(QString::fromStdString(folder.string())));
         };
     if (!desktop.openUrl)
-        desktop.openUrl = [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); };
+        desktop.openUrl = [](const QString& url) { return QDesktopServices::openUrl(QUrl(url)); };
     if (!desktop.chooseDataFile)
         desktop.chooseDataFile =
             [parent](const std::filesystem::path& start) -> std::optional<std::filesystem::path> {
@@ -144,7 +148,7 @@ void frmMain::BuildLink() {
             PdfPrinterServices services;
             services.messages = &messages;
             services.clock = &clock;
-            services.openViewer = desktop_.openDocument;
+            services.openViewer = [this](const std::filesystem::path& file) { OpenDocument(file); };
             return CreateValidationCertificate(details, folders, desktop_.programFolder, services);
         });
     OpenServiceWindow = [this] {
@@ -221,16 +225,15 @@ void frmMain::BuildControls() {
     layout->addWidget(tabstrip, 2, 0, 1, 4);
 
     Label8 = Caption("Status", central);
-    lblStatus = new QLabel(QStringLiteral("Ready..."), central);
+    // The status and the monitor keep their size whatever they show, so the window does too.
+    lblStatus = new FittedLabel(2, central);
+    lblStatus->setText(QStringLiteral("Ready..."));
     lblStatus->setToolTip(QStringLiteral("Shows the current activity status of the"));
-    lblStatus->setWordWrap(true);
-    lblStatus->setMinimumHeight(36);
-    layout->addWidget(Label8, 3, 0);
+    layout->addWidget(Label8, 3, 0, Qt::AlignTop);
     layout->addWidget(lblStatus, 3, 1, 1, 3);
 
     Label4 = Caption("Live Monitor", central);
-    lblMonitor = new QLabel(central);
-    lblMonitor->setTextFormat(Qt::PlainText);
+    lblMonitor = new FittedLabel(1, central);
     shpMode = new QFrame(central);
     shpMode->setFixedSize(16, 16);
     shpMode->setAutoFillBackground(true);
@@ -300,7 +303,7 @@ QWidget* frmMain::BuildConnectTab() {
     certRow->addWidget(Caption("Open Folder", Frame5), 1);
     layout->addWidget(Frame5);
 
-    lblCommError = new QLabel(page);
+    lblCommError = new FittedLabel(2, page);
     layout->addWidget(lblCommError);
     layout->addStretch();
     return page;
@@ -350,8 +353,7 @@ QWidget* frmMain::BuildTransferTab() {
     cmdStop = Button("Stop", nullptr, page);
     ProgressBar1 = new QProgressBar(page);
     ProgressBar1->setTextVisible(false);
-    lblEndError = new QLabel(page);
-    lblEndError->setWordWrap(true);
+    lblEndError = new FittedLabel(2, page);
     layout->addWidget(lblEndError, 1, 0, 1, 2);
     layout->addWidget(cmdStop, 2, 0);
     layout->addWidget(ProgressBar1, 2, 1);
@@ -425,7 +427,10 @@ QWidget* frmMain::BuildSetupTab() {
 
 void frmMain::Form_Load() {
     setWindowTitle(QStringLiteral("Tarvik VZ3 Locator PC Toolkit (V%1)").arg(kVersion));
+    // Sized once for every control it can show (the Advanced buttons are not hidden yet), then
+    // kept: nothing that arrives later may grow the window or move its controls.
     adjustSize();
+    setFixedSize(size());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.left() + (area.width() - width()) / 2,
@@ -443,6 +448,7 @@ void frmMain::Form_Load() {
     }();
     for (QDateEdit* picker : {dtpStart, dtpEnd}) {
         picker->setDisplayFormat(QStringLiteral("dd/MM/yy"));
+        picker->setCalendarPopup(true);
         picker->setDate(today);
     }
     tabstrip->setTabEnabled(TabTransfer, false);
@@ -476,11 +482,11 @@ void frmMain::SetStatus(const QString& text, std::uint32_t colour) {
     lblStatus->setText(text);
 }
 
-void frmMain::FlashStatusMessage(int count, const QString& text) {
+void frmMain::FlashStatusMessage(int count, const QString& text, std::uint32_t colour) {
     flashTicks_ = 0;
     flashCount_ = count;
     flashSavedCaption_.clear();
-    lblStatus->setText(text);
+    SetStatus(text, colour);
     tmrFlashStatusMessage->stop();
     tmrFlashStatusMessage->start();
 }
@@ -513,9 +519,9 @@ void frmMain::StopDownloadBlink() {
 
 void frmMain::tmrDLStatusFlash_Timer() {
     downloadBlinkOn_ = !downloadBlinkOn_;
-    lblStatus->setText(downloadBlinkOn_
-                           ? QStringLiteral("Downloading data from the locator, please wait.")
-                           : QString());
+    SetStatus(downloadBlinkOn_ ? QStringLiteral("Downloading data from the locator, please wait.")
+                               : QString(),
+              colours::kRed);
 }
 
 // --- Link controls -------------------------------------------------------------------------
@@ -701,20 +707,34 @@ void frmMain::txtUser_Change() {
 }
 
 void frmMain::cmdOpenCertFolder_Click() {
-    std::error_code ignored;
-    std::filesystem::create_directories(folders.CertsFolder(), ignored);
-    desktop_.openFolder(folders.CertsFolder());
+    OpenFolder(folders.CertsFolder());
 }
 
 void frmMain::cmdOpenImageFolder_Click() {
+    OpenFolder(folders.ImagesFolder());
+}
+
+void frmMain::OpenFolder(const std::filesystem::path& folder) {
     std::error_code ignored;
-    std::filesystem::create_directories(folders.ImagesFolder(), ignored);
-    desktop_.openFolder(folders.ImagesFolder());
+    std::filesystem::create_directories(folder, ignored);
+    if (!desktop_.openFolder(folder))
+        prompts.Inform(CouldNotOpenText("folder", folder.string()), {}, PromptIcon::Warning);
+}
+
+void frmMain::OpenWebPage(const QString& url) {
+    if (!desktop_.openUrl(url))
+        prompts.Inform(CouldNotOpenText("web page", Bytes(url)), {}, PromptIcon::Warning);
+}
+
+void frmMain::OpenDocument(const std::filesystem::path& file) {
+    if (!desktop_.openDocument(file))
+        prompts.Inform(CouldNotOpenText("document", file.string()), {}, PromptIcon::Warning);
 }
 
 void frmMain::Command1_Click() {
-    auto* about =
-        new frmAbout(QString::fromLatin1(kVersion), FirmwareVersionText, desktop_.openUrl, this);
+    auto* about = new frmAbout(
+        QString::fromLatin1(kVersion), FirmwareVersionText,
+        [this](const QString& url) { OpenWebPage(url); }, this);
     about->setObjectName(QStringLiteral("frmAbout"));
     about->show();
 }
@@ -767,6 +787,9 @@ void frmMain::ReleaseCurrentFile() {
 }
 
 void frmMain::cmdOpenExistingFile_Click() {
+    // A refused file leaves the status line as it was before the choice.
+    const QString statusBefore = lblStatus->text();
+    const QColor colourBefore = lblStatus->palette().color(QPalette::WindowText);
     SetStatus(QStringLiteral("Choose a file..."));
     std::optional<std::filesystem::path> chosen;
     if (commandLine.isEmpty()) {
@@ -779,44 +802,55 @@ void frmMain::cmdOpenExistingFile_Click() {
         lblStatus->clear();
         return;
     }
-    OpenDataFile(*chosen);
+    if (OpenDataFile(*chosen))
+        return;
+    QPalette palette = lblStatus->palette();
+    palette.setColor(QPalette::WindowText, colourBefore);
+    lblStatus->setPalette(palette);
+    lblStatus->setText(statusBefore);
 }
 
-void frmMain::OpenDataFile(const std::filesystem::path& file) {
+bool frmMain::OpenDataFile(const std::filesystem::path& file) {
     // The file the user chose is opened from its own folder.
-    currentDataFile.folder =
-        file.has_parent_path() ? file.parent_path() : std::filesystem::current_path();
-    currentDataFile.name = file.filename().string();
-    if (ShowOpenedFile(true))
-        ShowDataViewer(true);
+    CurrentDataFile chosen;
+    chosen.folder = file.has_parent_path() ? file.parent_path() : std::filesystem::current_path();
+    chosen.name = file.filename().string();
+    if (!ShowOpenedFile(chosen, true))
+        return false;
+    ShowDataViewer(true);
+    return true;
 }
 
 void frmMain::cmdAnalyse_Click() {
-    if (ShowOpenedFile(false))
+    if (ShowOpenedFile(currentDataFile, false))
         ShowDataViewer(false);
 }
 
 // The checks and updates shared by Open and View Current; false when the viewer must not open.
-bool frmMain::ShowOpenedFile(bool fromOpen) {
+// Every check comes before any change: a refused file leaves the current file, its identity,
+// the link, the buttons and the status as they were.
+bool frmMain::ShowOpenedFile(const CurrentDataFile& file, bool fromOpen) {
     ReleaseCurrentFile();
-    if (!FileHasData(currentDataFile.Path())) {
+    if (!FileHasData(file.Path())) {
         prompts.Inform("This file contains no data, please choose another");
         return false;
     }
-    if (fromOpen)
-        SetLinkControls(false); // an open file replaces any linked locator
-    ProgressBar1->setValue(0);
-    SetDataFileButtonsEnabled(true);
-    SetStatus(QStringLiteral("File '%1' successfully opened").arg(Latin1(currentDataFile.name)),
-              colours::kDarkGrey);
-    if (ReadFileIdentity(currentDataFile.Path(), currentFileIdentity) ==
-        IdentityReadResult::Damaged) {
+    LocatorIdentity identity = currentFileIdentity;
+    if (ReadFileIdentity(file.Path(), identity) == IdentityReadResult::Damaged) {
         prompts.Inform(std::string("There is a problem with the header line in the locator's "
                                    "data file. Please correct and try again or contact Tarvik "
                                    "support at ") +
                        maker::kSupportUrl);
         return false;
     }
+    currentDataFile = file;
+    currentFileIdentity = identity;
+    if (fromOpen)
+        SetLinkControls(false); // an open file replaces any linked locator
+    ProgressBar1->setValue(0);
+    SetDataFileButtonsEnabled(true);
+    SetStatus(QStringLiteral("File '%1' successfully opened").arg(Latin1(currentDataFile.name)),
+              colours::kDarkGrey);
     ShowIdentity(currentFileIdentity);
     ReleaseCurrentFile();
     return true;
@@ -826,9 +860,11 @@ void frmMain::ShowDataViewer(bool hideMainWindow) {
     ViewerContext context{
         currentDataFile, folders, prompts, clock, [this] { ReleaseCurrentFile(); }, {}};
     context.desktop.openFolder = desktop_.openFolder;
-    OpenOrRaiseDataViewer(viewer_, std::move(context), this, [this] { show(); });
+    // The main window goes first: hidden after the viewer had drawn itself, it took the
+    // viewer's pending repaints with it, and the viewer showed empty boxes over its rows.
     if (hideMainWindow)
         hide();
+    OpenOrRaiseDataViewer(viewer_, std::move(context), this, [this] { show(); });
 }
 
 void frmMain::cmdExportCSV_Click() {

@@ -44,15 +44,16 @@ public:
     static constexpr const char* kVersion = "1.4";
     enum Tab { TabConnect = 0, TabTransfer = 1, TabAnalyse = 2, TabSetup = 3 };
 
-    // The desktop facilities the window uses; tests replace them so nothing is launched.
+    // The desktop facilities the window uses; tests replace them so nothing is launched. Each
+    // opener reports false when the desktop could not open what it was given.
     struct Desktop {
-        std::function<void(const std::filesystem::path& folder)> openFolder;
-        std::function<void(const QString& url)> openUrl;
+        std::function<bool(const std::filesystem::path& folder)> openFolder;
+        std::function<bool(const QString& url)> openUrl;
         // The open-file dialog: the chosen path, or nothing when cancelled.
         std::function<std::optional<std::filesystem::path>(const std::filesystem::path& start)>
             chooseDataFile;
         // Shows a finished certificate in the desktop's PDF viewer.
-        std::function<void(const std::filesystem::path& file)> openDocument;
+        std::function<bool(const std::filesystem::path& file)> openDocument;
         // The folder of the program: its Fonts folder and the certificate's pictures.
         std::filesystem::path programFolder;
     };
@@ -89,7 +90,7 @@ public:
     // --- Status line -----------------------------------------------------------------------
     void SetStatus(const QString& text, std::uint32_t colour = colours::kRed);
     // Blinks the current message `count` times (the status-flash operation).
-    void FlashStatusMessage(int count, const QString& text);
+    void FlashStatusMessage(int count, const QString& text, std::uint32_t colour = colours::kRed);
     void StopStatusFlash();
     void StartDownloadBlink();
     void StopDownloadBlink();
@@ -109,8 +110,9 @@ public:
     std::function<void()> OpenServiceWindow;
 
     // --- Data files ------------------------------------------------------------------------
-    // Opens a data file as the current one and shows it (Open, the command line).
-    void OpenDataFile(const std::filesystem::path& file);
+    // Opens a data file as the current one and shows it (Open, the command line); false when
+    // the file was refused, which changes nothing.
+    bool OpenDataFile(const std::filesystem::path& file);
     // Shows the current file in the data viewer; the main window is hidden meanwhile when
     // the file was just opened.
     void ShowDataViewer(bool hideMainWindow);
@@ -241,7 +243,11 @@ private:
     QWidget* BuildTransferTab();
     QWidget* BuildAnalyseTab();
     QWidget* BuildSetupTab();
-    bool ShowOpenedFile(bool fromOpen);
+    bool ShowOpenedFile(const CurrentDataFile& file, bool fromOpen);
+    // The desktop openers; the user is told when the desktop cannot open the path.
+    void OpenFolder(const std::filesystem::path& folder);
+    void OpenWebPage(const QString& url);
+    void OpenDocument(const std::filesystem::path& file);
 
     Desktop desktop_;
     QPointer<frmViewData> viewer_;

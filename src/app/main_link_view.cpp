@@ -2,6 +2,7 @@
 
 #include "app/frm_main.h"
 #include "app/latin1_text.h"
+#include "app/window_rules.h"
 
 #include <QCalendarWidget>
 #include <QCoreApplication>
@@ -95,7 +96,7 @@ void MainLinkView::StopDownloadBlink() {
 }
 
 void MainLinkView::ShowMonitor(const std::string& chunk) {
-    w_.lblMonitor->setText(Latin1(chunk));
+    w_.lblMonitor->setText(Latin1(MonitorLine(chunk)));
 }
 
 void MainLinkView::ShowTransferStarting() {
@@ -144,8 +145,8 @@ void MainLinkView::EnableStopButton(bool enabled) {
     w_.cmdStop->setEnabled(enabled);
 }
 
-void MainLinkView::FlashStatus(const std::string& text, int count) {
-    w_.FlashStatusMessage(count, Latin1(text));
+void MainLinkView::FlashStatus(const std::string& text, int count, std::uint32_t colour) {
+    w_.FlashStatusMessage(count, Latin1(text), colour);
 }
 
 void MainLinkView::StopStatusFlash() {

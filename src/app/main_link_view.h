@@ -43,7 +43,7 @@ public:
 
     void EnableCalendar(bool enabled) override;
     void EnableStopButton(bool enabled) override;
-    void FlashStatus(const std::string& text, int count) override;
+    void FlashStatus(const std::string& text, int count, std::uint32_t colour) override;
     void StopStatusFlash() override;
     void SetMonitorTimer(bool on) override;
     void ShowLookupOver(bool downloadButtons) override;

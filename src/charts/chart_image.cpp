@@ -1,5 +1,7 @@
 #include "charts/chart_image.h"
 
+#include "common/desktop_messages.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QImageWriter>
@@ -79,10 +81,12 @@ void OpenImagesFolder(const ViewerContext& context) {
                                PromptIcon::Warning);
         return;
     }
-    if (context.desktop.openFolder)
-        context.desktop.openFolder(folder);
-    else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder.string())));
+    const bool opened = context.desktop.openFolder ? context.desktop.openFolder(folder)
+                                                   : QDesktopServices::openUrl(QUrl::fromLocalFile(
+                                                         QString::fromStdString(folder.string())));
+    if (!opened)
+        context.prompts.Inform(CouldNotOpenText("folder", folder.string()), {},
+                               PromptIcon::Warning);
 }
 
 } // namespace tarvik

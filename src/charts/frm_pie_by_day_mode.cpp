@@ -40,6 +40,8 @@ void frmPieByDayMode::DrawDayPie(int day, int month, int year) {
 }
 
 void frmPieByDayMode::cmdSaveAsImage_Click() {
+    if (!panel->ShowsChart())
+        return; // only the chart on show is saved, and "No data for ..." is none
     FileLabelDetails details;
     details.day = dayText_;
     details.month = monthText_;

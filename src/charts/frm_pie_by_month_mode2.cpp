@@ -73,6 +73,8 @@ void frmPieByMonthMode2::MonthView1_PageChanged(int year, int month) {
 }
 
 void frmPieByMonthMode2::cmdSaveAsImage_Click() {
+    if (!panel->ShowsChart())
+        return; // only the chart on show is saved, and "No data for ..." is none
     const std::string name =
         BuildFileLabel(FileLabelKind::DA, records_.summary.identity, context_.clock.Now()) + ".jpg";
     SaveChartImage(context_, panel->Picture(), name, this);

@@ -1,7 +1,5 @@
 #include "charts/usage_pie_panel.h"
 
-#include "charts/pie_chart.h"
-
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -9,9 +7,8 @@
 namespace tarvik {
 
 UsagePiePanel::UsagePiePanel(QWidget* parent) : QWidget(parent) {
-    pie = new QChartView(this);
+    pie = new PieChartWidget(this);
     pie->setObjectName(QStringLiteral("pie"));
-    pie->setRenderHint(QPainter::Antialiasing);
     pie->setMinimumSize(kChartWidth, kChartHeight);
     lblPieStatus = new QLabel(this);
     lblPieStatus->setObjectName(QStringLiteral("lblPieStatus"));
@@ -47,6 +44,7 @@ UsagePiePanel::UsagePiePanel(QWidget* parent) : QWidget(parent) {
     layout->addLayout(usageRow);
     layout->addWidget(imageFrame);
     lblPieStatus->hide();
+    cmdSaveAsImage->setEnabled(false);
 }
 
 void UsagePiePanel::ShowContent(const ChartContent& content) {
@@ -54,19 +52,21 @@ void UsagePiePanel::ShowContent(const ChartContent& content) {
         lblPieStatus->setText(QString::fromStdString(content.status));
         lblPieStatus->show();
         pie->hide();
+        showsChart_ = false;
+        cmdSaveAsImage->setEnabled(false);
         return;
     }
     lblPieStatus->clear();
     lblPieStatus->hide();
-    QChart* previous = pie->chart();
-    pie->setChart(BuildPieChart(content));
-    delete previous; // the view gives up the old chart without deleting it
+    pie->ShowContent(content);
     pie->show();
+    showsChart_ = true;
+    cmdSaveAsImage->setEnabled(true);
     lblUsageTime->setText(QString::fromStdString(content.usageTime));
 }
 
 QImage UsagePiePanel::Picture() const {
-    return pie->grab().toImage();
+    return showsChart_ ? pie->Picture() : QImage();
 }
 
 } // namespace tarvik

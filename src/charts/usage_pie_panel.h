@@ -2,7 +2,8 @@
 
 #include "charts/chart_content.h"
 
-#include <QChartView>
+#include "charts/pie_chart.h"
+
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -17,19 +18,25 @@ class UsagePiePanel : public QWidget {
 public:
     explicit UsagePiePanel(QWidget* parent = nullptr);
 
-    // Draws the content. Without data only the status text shows, in place of the pie; the
-    // usage time keeps its earlier text.
+    // Draws the content. Without data only the status text shows, in place of the pie, and
+    // there is nothing to save; the usage time keeps its earlier text.
     void ShowContent(const ChartContent& content);
 
-    // The chart as drawn, at the pie's size.
+    // True while a chart is on show (and so can be saved).
+    bool ShowsChart() const { return showsChart_; }
+
+    // The chart on show, as drawn.
     QImage Picture() const;
 
-    QChartView* pie;
+    PieChartWidget* pie;
     QLabel* lblPieStatus;
     QLabel* lblUsageTime;
     QPushButton* cmdSaveAsImage;
     QPushButton* cmdOpenImageFolder;
     QPushButton* Close;
+
+private:
+    bool showsChart_ = false;
 };
 
 } // namespace tarvik

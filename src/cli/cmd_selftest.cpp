@@ -28,7 +28,7 @@ class ConsoleSelfTestView final : public SelfTestView {
 public:
     void EnableCalendar(bool) override {}
     void EnableStopButton(bool) override {}
-    void FlashStatus(const std::string&, int) override {}
+    void FlashStatus(const std::string&, int, std::uint32_t) override {}
     void StopStatusFlash() override {}
     void SetMonitorTimer(bool) override {}
     void ShowLookupOver(bool) override {}

@@ -108,7 +108,7 @@ void Download::cmdStop_Click() {
         session_.senders().SendCommand(wire::kStop);
     } else {
         view_.StopAbortTimer();
-        session_.view().SetStatus("Download aborted successfully...", colours::kRed);
+        session_.view().SetStatus("Download aborted successfully...", colours::kDarkGrey);
     }
     port.SetDtr(true);
 }
@@ -127,11 +127,12 @@ void Download::Finish(bool aborted) {
         view.SetStatus("File download aborted. Incomplete data written to file", colours::kRed);
         session_.flags.AbortAcknowledged = true;
     } else {
-        view.SetStatus("File download complete", colours::kRed);
+        view.SetStatus("File download complete", colours::kDarkGrey);
         view_.ShowTransferComplete();
         if (FileHasData(currentFile_.Path())) {
             view.ShowProgress(0);
-            view.SetStatus("File '" + currentFile_.name + "' successfully opened", colours::kRed);
+            view.SetStatus("File '" + currentFile_.name + "' successfully opened",
+                           colours::kDarkGrey);
             LocatorIdentity identity;
             ReadFileIdentity(currentFile_.Path(), identity);
             currentFileIdentity_ = identity;

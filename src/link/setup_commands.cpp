@@ -9,7 +9,7 @@ void SetLocatorDate(LinkSession& session) {
     session.view().SetStatus("Setting Date", colours::kRed);
     session.senders().pacer().LetEventsRun();
     session.senders().SendCommand(wire::SetDateCommand(session.clock().Now()));
-    session.view().SetStatus("Date set", colours::kRed);
+    session.view().SetStatus("Date set", colours::kDarkGrey);
 }
 
 void SetLocatorTime(LinkSession& session) {
@@ -17,7 +17,7 @@ void SetLocatorTime(LinkSession& session) {
     session.view().SetStatus("Setting time", colours::kRed);
     session.senders().pacer().LetEventsRun();
     session.senders().SendCommand(wire::SetTimeCommand(now));
-    session.view().SetStatus("Time set", colours::kRed);
+    session.view().SetStatus("Time set", colours::kDarkGrey);
 }
 
 void SetLocatorUser(LinkSession& session, std::string_view user, LocatorIdentity& fileIdentity) {
@@ -25,7 +25,7 @@ void SetLocatorUser(LinkSession& session, std::string_view user, LocatorIdentity
     session.view().SetStatus("Setting User", colours::kRed);
     session.senders().pacer().LetEventsRun();
     session.senders().SendCommand(wire::SetUserCommand(user));
-    session.view().SetStatus("User Set", colours::kRed);
+    session.view().SetStatus("User Set", colours::kDarkGrey);
 }
 
 bool IsForbiddenUserCharacter(char c) {

@@ -31,7 +31,8 @@ void SelfTestLookup::CheckSelfTestForDate(const DateTime& day) {
     SerialPort& port = session_.linkPort();
     port.SetDtr(false);
     view_.EnableStopButton(false);
-    view_.FlashStatus("Checking for a System Validation completed on the chosen date.", 20);
+    view_.FlashStatus("Checking for a System Validation completed on the chosen date.", 20,
+                      colours::kRed);
 
     savedFile_ = currentFile_;
     std::error_code ec;
@@ -90,7 +91,7 @@ void SelfTestLookup::tmrSTDLMonitor_Timer() {
     if (decision.message)
         session_.prompts().Inform(*decision.message);
     if (decision.flashCount > 0)
-        view_.FlashStatus(decision.status, decision.flashCount);
+        view_.FlashStatus(decision.status, decision.flashCount, colours::kRed);
     else
         session_.view().SetStatus(decision.status, colours::kRed);
     if (decision.createCertificate) {
@@ -101,7 +102,7 @@ void SelfTestLookup::tmrSTDLMonitor_Timer() {
         if (result.file) {
             lastCertificate_ = result.file;
             view_.FlashStatus("Certificate successfully retrieved. Go to 'Connect' tab to review.",
-                              5);
+                              5, colours::kDarkGrey);
         } else {
             view_.StopStatusFlash();
             session_.view().SetStatus("Certificate NOT created.", colours::kRed);

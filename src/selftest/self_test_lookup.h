@@ -17,8 +17,9 @@ public:
     virtual ~SelfTestView() = default;
     virtual void EnableCalendar(bool enabled) = 0;
     virtual void EnableStopButton(bool enabled) = 0;
-    // The status-flash operation; StopStatusFlash also resets its count.
-    virtual void FlashStatus(const std::string& text, int count) = 0;
+    // The status-flash operation, in the status colour of the text; StopStatusFlash also
+    // resets its count.
+    virtual void FlashStatus(const std::string& text, int count, std::uint32_t colour) = 0;
     virtual void StopStatusFlash() = 0;
     // The 700 ms monitor timer that watches for the end of the reply.
     virtual void SetMonitorTimer(bool on) = 0;

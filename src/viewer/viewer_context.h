@@ -14,7 +14,8 @@ namespace tarvik {
 // The desktop facilities the viewer and chart windows use; tests replace them so nothing is
 // launched. Empty members mean the real ones (a file dialog, the file manager).
 struct ViewerDesktop {
-    std::function<void(const std::filesystem::path& folder)> openFolder;
+    // The file manager on a folder; false when the desktop could not open it.
+    std::function<bool(const std::filesystem::path& folder)> openFolder;
     // The save dialog for a chart image, offered the suggested path; nothing when cancelled.
     std::function<std::optional<std::filesystem::path>(const std::filesystem::path& suggested)>
         chooseImageFile;

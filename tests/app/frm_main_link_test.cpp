@@ -34,9 +34,12 @@ protected:
         hardware.probePort = std::make_unique<test::SimulatedPorts::Port>(ports);
         hardware.pacer = std::make_unique<test::ZeroPacer>();
         frmMain::Desktop desktop;
-        desktop.openFolder = [](const std::filesystem::path&) {};
-        desktop.openUrl = [](const QString&) {};
-        desktop.openDocument = [this](const std::filesystem::path& f) { documents.push_back(f); };
+        desktop.openFolder = [](const std::filesystem::path&) { return true; };
+        desktop.openUrl = [](const QString&) { return true; };
+        desktop.openDocument = [this](const std::filesystem::path& f) {
+            documents.push_back(f);
+            return true;
+        };
         desktop.programFolder = test::ProgramsFolder();
         auto window = std::make_unique<frmMain>(prompts, clock, folders, QString(), desktop,
                                                 std::move(hardware));

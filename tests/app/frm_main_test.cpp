@@ -1,5 +1,8 @@
+#include "app/fitted_label.h"
 #include "app/frm_about.h"
 #include "app/frm_main.h"
+#include "app/main_link_view.h"
+#include "app/window_rules.h"
 #include "datafile/data_file_header.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
@@ -10,10 +13,13 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextCharFormat>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -36,8 +42,14 @@ protected:
 
     std::unique_ptr<frmMain> Make(QString commandLine = {}) {
         frmMain::Desktop desktop;
-        desktop.openFolder = [this](const std::filesystem::path& f) { openedFolders.push_back(f); };
-        desktop.openUrl = [this](const QString& url) { openedUrls.push_back(url); };
+        desktop.openFolder = [this](const std::filesystem::path& f) {
+            openedFolders.push_back(f);
+            return desktopOpens;
+        };
+        desktop.openUrl = [this](const QString& url) {
+            openedUrls.push_back(url);
+            return desktopOpens;
+        };
         desktop.chooseDataFile = [this](const std::filesystem::path&) { return dialogAnswer; };
         auto window =
             std::make_unique<frmMain>(prompts, clock, folders, std::move(commandLine), desktop);
@@ -62,6 +74,7 @@ protected:
     std::vector<std::filesystem::path> openedFolders;
     std::vector<QString> openedUrls;
     std::optional<std::filesystem::path> dialogAnswer;
+    bool desktopOpens = true;
 };
 
 } // namespace
@@ -294,4 +307,150 @@ TEST_F(MainWindowTest, StatusFlashBlinksTheMessageCountTimes) {
     }
     EXPECT_EQ(seen, (QStringList{"Hello", "", "Hello", ""}));
     EXPECT_FALSE(window->tmrFlashStatusMessage->isActive());
+}
+
+TEST_F(MainWindowTest, TheWindowKeepsItsSizeAndControlsWhateverTheMonitorAndStatusShow) {
+    auto window = Make();
+    window->show();
+    window->chkAdvanced->setChecked(true);
+    window->chkAdvanced_Click(); // the Transfer tab, with Stop
+    QApplication::processEvents();
+    const QSize size = window->size();
+    const QPoint stop = window->cmdStop->mapTo(window.get(), QPoint());
+    const QPoint exit = window->cmdExit->mapTo(window.get(), QPoint());
+
+    std::string chunk;
+    for (int line = 0; line < 40; ++line)
+        chunk += "0512261403" + std::to_string(10 + line) + "213004520070N+12-05P\r\n";
+    for (const std::string& shown : {chunk, chunk.substr(0, 70), chunk + "ABORT\x1a"}) {
+        window->linkView->ShowMonitor(shown);
+        window->SetStatus(QString::fromStdString(std::string(300, 'x') + " progress"));
+        QApplication::processEvents();
+        EXPECT_EQ(window->size(), size);
+        EXPECT_EQ(window->cmdStop->mapTo(window.get(), QPoint()), stop);
+        EXPECT_EQ(window->cmdExit->mapTo(window.get(), QPoint()), exit);
+    }
+    // One line: CR and LF each a space, the end mark and other control characters left out.
+    EXPECT_EQ(window->lblMonitor->text(), QString::fromStdString(MonitorLine(chunk + "ABORT\x1a")));
+    EXPECT_FALSE(window->lblMonitor->text().contains(QChar(0x1a)));
+    const auto* monitor = static_cast<const FittedLabel*>(window->lblMonitor);
+    EXPECT_FALSE(monitor->ShownText().contains('\n'));
+    EXPECT_TRUE(monitor->ShownText().endsWith(QChar(0x2026))); // cut at its width
+    // The window fits a 1280 x 800 screen with room for its frame.
+    EXPECT_LE(size.width(), 1280);
+    EXPECT_LE(size.height(), 740);
+}
+
+TEST_F(MainWindowTest, CommandLineOpenFillsTheViewerAsOpenDoes) {
+    const auto file = WriteDataFile(dir / "x.lgd", "Crew 7,KVZ3,12345678",
+                                    kRecord + "061226140309213004520070N+12-05P\r\n\x1a");
+    auto window = Make("\"" + QString::fromStdString(file.string()) + "\"");
+    window->show();
+    QApplication::processEvents();
+    auto* viewer = window->findChild<frmViewData*>();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(viewer->txtUser->text(), "Crew 7");
+    EXPECT_EQ(viewer->txtModel->text(), "KVZ3");
+    EXPECT_EQ(viewer->txtSerial->text(), "12345678");
+    EXPECT_EQ(viewer->lblModeKeyGenLetter->text(), "G");
+    EXPECT_TRUE(viewer->optView[0]->isChecked());
+    EXPECT_EQ(viewer->records().rowCount(), 2);
+    EXPECT_EQ(viewer->lblUsageTime.seconds->text().toStdString().substr(0, 1), "2");
+    EXPECT_EQ(viewer->MonthView1->dateTextFormat(QDate(2026, 12, 6)).fontWeight(), QFont::Bold);
+}
+
+TEST_F(MainWindowTest, ARefusedFileChangesNothing) {
+    const auto good = WriteDataFile(dir / "good.lgd", "Crew 7,KVZ3,12345678", kRecord);
+    bool portOpen = false;
+    auto window = Make();
+    window->AnySerialPortOpen = [&] { return portOpen; };
+    window->CloseSerialPorts = [&] { portOpen = false; };
+    dialogAnswer = good;
+    window->cmdOpenExistingFile->click();
+    delete window->findChild<frmViewData*>();
+    window->show();
+    portOpen = true; // a locator linked since
+    const QString status = window->lblStatus->text();
+    const QColor colour = window->lblStatus->palette().color(QPalette::WindowText);
+    EXPECT_EQ(colour, VbColour(colours::kDarkGrey)); // a success
+
+    for (const auto& refused :
+         {WriteDataFile(dir / "damaged.lgd", "Crew,KVZ3", kRecord),
+          WriteDataFile(dir / "notes.txt", "just some notes", "more notes\r\n"),
+          WriteDataFile(dir / "empty.lgd", "Crew,KVZ3,1", "")}) {
+        prompts.Clear();
+        dialogAnswer = refused;
+        window->cmdOpenExistingFile->click();
+        EXPECT_EQ(prompts.shown().size(), 1u) << refused;
+        EXPECT_EQ(window->lblStatus->text(), status) << refused;
+        EXPECT_EQ(window->lblStatus->palette().color(QPalette::WindowText), colour);
+        EXPECT_EQ(window->currentDataFile.Path(), good);
+        EXPECT_EQ(window->txtModel->text(), "KVZ3");
+        EXPECT_EQ(window->currentFileIdentity.serial, "12345678");
+        EXPECT_TRUE(window->cmdAnalyse->isEnabled());
+        EXPECT_TRUE(portOpen) << "the link was lost for a refused file";
+        EXPECT_EQ(window->findChild<frmViewData*>(), nullptr);
+    }
+}
+
+TEST_F(MainWindowTest, TheDesktopsRefusalIsToldWithThePath) {
+    auto window = Make();
+    desktopOpens = false;
+    window->cmdOpenImageFolder->click();
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_NE(prompts.shown()[0].text.find(folders.ImagesFolder().string()), std::string::npos);
+    EXPECT_EQ(prompts.shown()[0].icon, PromptIcon::Warning);
+
+    window->Command1->click();
+    frmAbout* about = OpenAbout(*window);
+    ASSERT_NE(about, nullptr);
+    about->cmdSupport->click();
+    ASSERT_EQ(prompts.shown().size(), 2u);
+    EXPECT_NE(prompts.shown()[1].text.find(openedUrls.at(0).toStdString()), std::string::npos);
+
+    desktopOpens = true;
+    prompts.Clear();
+    window->cmdOpenCertFolder->click();
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(MainWindowTest, AboutClosesWithItsButton) {
+    auto window = Make();
+    window->show();
+    window->Command1->click();
+    QPointer<frmAbout> about = OpenAbout(*window);
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    QTest::mouseClick(about->cmdClose, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(about.isNull());
+}
+
+TEST_F(MainWindowTest, DatePickersTakeTypedDatesAndOfferACalendar) {
+    auto window = Make();
+    window->show();
+    window->tabstrip->setTabEnabled(frmMain::TabTransfer, true);
+    window->tabstrip->setCurrentIndex(frmMain::TabTransfer);
+    QApplication::setActiveWindow(window.get());
+    for (QDateEdit* picker : {window->dtpStart, window->dtpEnd}) {
+        EXPECT_TRUE(picker->calendarPopup());
+        EXPECT_EQ(picker->displayFormat(), "dd/MM/yy");
+    }
+    // A click on the day part, then the digits: the day, the month and the year in turn.
+    QTest::mouseClick(window->dtpStart, Qt::LeftButton, {},
+                      QPoint(6, window->dtpStart->height() / 2));
+    QTest::keyClicks(window->dtpStart, "011126");
+    EXPECT_EQ(window->dtpStart->date(), QDate(2026, 11, 1));
+}
+
+TEST_F(MainWindowTest, SuccessIsDarkGreyAndWorkInProgressRed) {
+    auto window = Make();
+    window->tmrDLStatusFlash_Timer();
+    EXPECT_EQ(window->lblStatus->text(), "Downloading data from the locator, please wait.");
+    EXPECT_EQ(window->lblStatus->palette().color(QPalette::WindowText), VbColour(colours::kRed));
+    window->FlashStatusMessage(1, "Certificate successfully retrieved.", colours::kDarkGrey);
+    EXPECT_EQ(window->lblStatus->palette().color(QPalette::WindowText),
+              VbColour(colours::kDarkGrey));
 }

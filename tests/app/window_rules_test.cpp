@@ -43,3 +43,32 @@ TEST(WindowRules, RemainingCharactersAndCommandLinePaths) {
     EXPECT_EQ(UnquotePath("/home/a/x.lgd"), "/home/a/x.lgd"); // keeps its last character
     EXPECT_EQ(UnquotePath("\"/a b/x.lgd"), "/a b/x.lgd");
 }
+
+TEST(MonitorLine, OneLineWithoutControlCharacters) {
+    EXPECT_EQ(MonitorLine("0512\r\n0613\r\nABORT\x1a"), "0512  0613  ABORT");
+    EXPECT_EQ(MonitorLine(std::string("a\tb\0c\x7f"
+                                      "d\xe9",
+                                      8)),
+              "abcd\xe9"); // Latin-1 stays
+    EXPECT_EQ(MonitorLine("\r"), " ");
+}
+
+TEST(ToolkitArguments, HelpVersionFilesAndMistakes) {
+    using Action = ToolkitArguments::Action;
+    EXPECT_EQ(ParseToolkitArguments({}).action, Action::Run);
+    EXPECT_EQ(ParseToolkitArguments({"--help"}).action, Action::Help);
+    EXPECT_EQ(ParseToolkitArguments({"x.lgd", "-h"}).action, Action::Help);
+    EXPECT_EQ(ParseToolkitArguments({"--version"}).action, Action::Version);
+
+    const ToolkitArguments run =
+        ParseToolkitArguments({"--documents", "/d", "my file.lgd", "--appdata", "/a"});
+    EXPECT_EQ(run.action, Action::Run);
+    EXPECT_EQ(run.dataFile, "my file.lgd");
+    EXPECT_EQ(run.documents, "/d");
+    EXPECT_EQ(run.appData, "/a");
+    EXPECT_EQ(ParseToolkitArguments({"--", "--help"}).dataFile, "--help");
+
+    EXPECT_EQ(ParseToolkitArguments({"--hepl"}).action, Action::UsageError);
+    EXPECT_EQ(ParseToolkitArguments({"a.lgd", "b.lgd"}).action, Action::UsageError);
+    EXPECT_EQ(ParseToolkitArguments({"--documents"}).action, Action::UsageError);
+}

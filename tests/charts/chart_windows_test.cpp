@@ -7,8 +7,8 @@
 #include "support/temp_dir.h"
 #include "viewer/record_fixtures.h"
 
-#include <QGraphicsSimpleTextItem>
-#include <QLegend>
+#include <QApplication>
+#include <QLabel>
 #include <QPieSeries>
 #include <QTextCharFormat>
 #include <cstdlib>
@@ -28,6 +28,7 @@ protected:
         };
         context.desktop.openFolder = [this](const std::filesystem::path& folder) {
             opened.push_back(folder);
+            return true;
         };
     }
     ~ChartWindowTest() override {
@@ -75,8 +76,9 @@ TEST_F(ChartWindowTest, MonthChartHasTheModeSlicesTitleAndTotal) {
     EXPECT_EQ(month->panel->lblUsageTime->text(), "1 Hrs 0 Mins 0 Secs");
     EXPECT_TRUE(month->panel->pie->isVisible());
     QChart* chart = month->panel->pie->chart();
-    EXPECT_TRUE(chart->title().contains("Usage by Mode for 05/12/26 to 06/12/26"));
-    EXPECT_TRUE(chart->title().contains("<br>")); // the title's two lines
+    const QString title = month->panel->pie->title->text();
+    EXPECT_TRUE(title.contains("Usage by Mode for 05/12/26 to 06/12/26"));
+    EXPECT_TRUE(title.contains("<br>")); // the title's two lines
     EXPECT_EQ(chart->backgroundBrush().color(), QColor(255, 239, 213));
     QPieSeries* series = Series(*month->panel);
     ASSERT_NE(series, nullptr);
@@ -88,12 +90,31 @@ TEST_F(ChartWindowTest, MonthChartHasTheModeSlicesTitleAndTotal) {
     EXPECT_EQ(series->slices()[1]->brush().color(), QColor(139, 186, 0));
     EXPECT_TRUE(month->MonthView1->dateTextFormat(QDate(2026, 12, 6)).fontWeight() == QFont::Bold);
     // The legend has an entry per slice only, under its caption.
-    EXPECT_EQ(chart->legend()->markers().size(), 2);
-    QStringList captions;
-    for (QGraphicsItem* item : chart->legend()->childItems())
-        if (auto* text = dynamic_cast<QGraphicsSimpleTextItem*>(item))
-            captions << text->text();
-    EXPECT_EQ(captions, QStringList{"Mode"});
+    EXPECT_EQ(month->panel->pie->LegendEntries(), (QStringList{"Power", "Generator"}));
+    EXPECT_EQ(month->panel->pie->legendCaption->text(), "Mode");
+}
+
+TEST_F(ChartWindowTest, TheLegendCaptionSitsOnItsEntriesAndIsNeverCut) {
+    // Records of unknown modes only: a pie without slices, and so a legend without entries.
+    Write({RecordsOnDay("051226", '1', 20), RecordsOnDay("061226", '7', 20)});
+    for (const QDate day : {QDate(2026, 12, 5), QDate(2026, 12, 6)}) {
+        frmPieByDayMode* window = windows.ShowDay(day.day(), day.month(), day.year(), nullptr);
+        QApplication::processEvents();
+        const QLabel* caption = window->panel->pie->legendCaption;
+        EXPECT_TRUE(caption->isVisible());
+        EXPECT_GE(caption->width(), caption->sizeHint().width()) << "cut";
+        EXPECT_GE(caption->height(), caption->sizeHint().height()) << "cut";
+        const auto entries = window->panel->pie->findChildren<QLabel*>();
+        for (const QLabel* entry : entries) {
+            if (entry == caption || entry->text().isEmpty() || entry->parent() != caption->parent())
+                continue;
+            // Right under the caption, not half a window away.
+            EXPECT_LT(entry->y() - caption->geometry().bottom(), 3 * caption->height())
+                << entry->text().toStdString();
+        }
+        window->close();
+        delete window;
+    }
 }
 
 TEST_F(ChartWindowTest, PagingToAnEmptyMonthShowsNoDataInsteadOfThePie) {
@@ -104,9 +125,14 @@ TEST_F(ChartWindowTest, PagingToAnEmptyMonthShowsNoDataInsteadOfThePie) {
     EXPECT_EQ(month->panel->lblPieStatus->text(), "No data for February 2027");
     EXPECT_FALSE(month->panel->pie->isVisible());
     EXPECT_EQ(month->panel->lblUsageTime->text(), "");
+    // The December pie is still in the panel, hidden: it must not be saved for February.
+    EXPECT_FALSE(month->panel->cmdSaveAsImage->isEnabled());
+    month->cmdSaveAsImage_Click();
+    EXPECT_TRUE(suggestions.empty());
     month->MonthView1->setCurrentPage(2026, 12);
     EXPECT_TRUE(month->panel->pie->isVisible());
     EXPECT_EQ(month->panel->lblPieStatus->text(), "");
+    EXPECT_TRUE(month->panel->cmdSaveAsImage->isEnabled());
 }
 
 TEST_F(ChartWindowTest, ADateClickOpensOneDayWindowThatIsOnlyBroughtForward) {
@@ -120,7 +146,7 @@ TEST_F(ChartWindowTest, ADateClickOpensOneDayWindowThatIsOnlyBroughtForward) {
     EXPECT_EQ(day->panel->lblUsageTime->text(), "0 Hrs 1 Mins 1 Secs");
     ASSERT_EQ(Series(*day->panel)->count(), 1);
     EXPECT_EQ(Series(*day->panel)->slices()[0]->label(), "Transmitter");
-    EXPECT_TRUE(day->panel->pie->chart()->title().endsWith("Usage by Mode for 05/12/26"));
+    EXPECT_TRUE(day->panel->pie->title->text().endsWith("Usage by Mode for 05/12/26"));
 
     month->MonthView1_DateClick(QDate(2026, 12, 6));
     EXPECT_EQ(windows.dayWindow(), day);
@@ -139,6 +165,7 @@ TEST_F(ChartWindowTest, ADayWithoutRecordsSaysSo) {
     frmPieByDayMode* day = windows.ShowDay(7, 12, 2026, nullptr);
     EXPECT_EQ(day->panel->lblPieStatus->text(), "No data for chosen day");
     EXPECT_FALSE(day->panel->pie->isVisible());
+    EXPECT_FALSE(day->panel->cmdSaveAsImage->isEnabled());
 }
 
 TEST_F(ChartWindowTest, SaveAsImageWritesARealJpegIntoANewImagesFolder) {

@@ -12,7 +12,7 @@ class RecordingSelfTestView final : public SelfTestView {
 public:
     void EnableCalendar(bool on) override { calendar = on; }
     void EnableStopButton(bool on) override { stop = on; }
-    void FlashStatus(const std::string& text, int count) override {
+    void FlashStatus(const std::string& text, int count, std::uint32_t) override {
         flashes.push_back(text + "|" + std::to_string(count));
     }
     void StopStatusFlash() override {}
