@@ -45,8 +45,12 @@ TEST_F(ReceiveHandler, SelfTestLettersAndTheLastDownloadDate) {
 
 TEST_F(ReceiveHandler, AsksForTheLastDownloadDateUntilItIsShown) {
     view.lastDownload.clear();
+    ports.log.Clear();
     Receive("#STP");
     EXPECT_EQ(link.written, "#LD");
+    // The request goes out at the medium pace while DTR is off for the whole chunk.
+    EXPECT_EQ(ports.log.Steps(),
+              (std::vector<std::string>{"link dtr off", "link [#LD] medium", "link dtr on"}));
     Receive("#LD03/12/26");
     EXPECT_EQ(link.written, "#LD");
     Receive("#STP");
@@ -58,8 +62,10 @@ TEST_F(ReceiveHandler, ClockCorrectedOnlyBeyondTwoMinutes) {
     EXPECT_EQ(link.written, "");
     EXPECT_TRUE(prompts.shown().empty());
 
+    ports.log.Clear();
     Receive("#AE 05/12/26 #T09:57:00");
-    EXPECT_EQ(link.written, "#TS10:00:00");
+    EXPECT_EQ(ports.log.Steps(),
+              (std::vector<std::string>{"link dtr off", "link [#TS10:00:00] long", "link dtr on"}));
     ASSERT_EQ(prompts.Texts().size(), 1u);
     EXPECT_TRUE(prompts.Texts()[0].ends_with("adding 3 minutes to the locator time."));
 

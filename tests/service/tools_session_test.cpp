@@ -65,7 +65,9 @@ protected:
 TEST_F(ToolsSessionTest, OpeningThePortWritesMmAtOnceWithoutPacing) {
     ASSERT_TRUE(session.OpenToolsPort(3));
     EXPECT_EQ(port.openNumber(), 3);
-    EXPECT_EQ(port.written, "MM");
+    // "MM" in one write, unpaced, with DTR off; DTR is raised after it.
+    EXPECT_EQ(ports.log.Steps(), (std::vector<std::string>{"link open 3", "link dtr off",
+                                                           "link [MM]", "link dtr on"}));
     EXPECT_TRUE(pacer.pauses.empty());
     EXPECT_FALSE(session.OpenToolsPort(9)); // nothing plugged in there
 }
