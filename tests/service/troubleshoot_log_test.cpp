@@ -29,8 +29,16 @@ TEST(TroubleshootLog, CreatesItsFolderAndReportsAFileItCannotWrite) {
     log.WriteLine("nowhere"); // harmless
 }
 
-TEST(ServiceReplies, AShortIdentityReplyGivesTheCharactersThatAreThere) {
-    auto identity = ServiceIdentityReply("#XDepot_");
+TEST(ServiceReplies, IdentityFieldsAtTheServicePositionsAndAShortReplyGivesWhatIsThere) {
+    // The model starts at character 51 and the serial number at 59, counted from the "#".
+    auto identity = ServiceIdentityReply("#XDepot" + std::string(27, '_') + std::string(16, '-') +
+                                         "NVZ3____5150____");
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(identity->user, "Depot");
+    EXPECT_EQ(identity->model, "NVZ3");
+    EXPECT_EQ(identity->serial, "5150");
+
+    identity = ServiceIdentityReply("#XDepot_");
     ASSERT_TRUE(identity);
     EXPECT_EQ(identity->user, "Depot");
     EXPECT_EQ(identity->model, "");
