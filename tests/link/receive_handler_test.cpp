@@ -127,6 +127,7 @@ TEST_F(ReceiveHandler, ATransferGetsItsHeaderAndEndsOnTheEndMark) {
     Receive("0512261000010017999111600-02-01G\r\n\x1a");
     EXPECT_TRUE(ended);
     EXPECT_FALSE(endedAborted);
+    EXPECT_TRUE(view.blinkStopped);
     EXPECT_FALSE(file1.IsOpen());
     EXPECT_EQ(view.progress, 165000);
     EXPECT_EQ(test::ReadBytes(dir / "d.lgd"),
