@@ -32,11 +32,11 @@ TEST(TroubleshootLog, CreatesItsFolderAndReportsAFileItCannotWrite) {
 TEST(ServiceReplies, IdentityFieldsAtTheServicePositionsAndAShortReplyGivesWhatIsThere) {
     // The model starts at character 51 and the serial number at 59, counted from the "#".
     auto identity = ServiceIdentityReply("#XDepot" + std::string(27, '_') + std::string(16, '-') +
-                                         "NVZ3____5150____");
+                                         "NVZ3____12345678");
     ASSERT_TRUE(identity);
     EXPECT_EQ(identity->user, "Depot");
     EXPECT_EQ(identity->model, "NVZ3");
-    EXPECT_EQ(identity->serial, "5150");
+    EXPECT_EQ(identity->serial, "12345678");
 
     identity = ServiceIdentityReply("#XDepot_");
     ASSERT_TRUE(identity);
