@@ -92,10 +92,12 @@ void LocatorEngine::SetClock(const DateTime& wanted) {
 void LocatorEngine::Receive(std::string_view bytes, Millis now) {
     input_.append(bytes);
     lastInputAt_ = now;
+    now_ = now;
     FrameCommands(false);
 }
 
 void LocatorEngine::Tick(Millis now) {
+    now_ = now;
     if (!input_.empty() && now - lastInputAt_ >= kCommandPause)
         FrameCommands(true);
 }
@@ -181,15 +183,15 @@ void LocatorEngine::Execute(const std::string& command) {
     const DateTime now = LocatorNow();
 
     if (command == "#X") {
-        replies_ += "#X" + Filled(id.user, 32) + Filled(id.model, 8) + Filled(id.serial, 8);
+        Reply("#X" + Filled(id.user, 32) + Filled(id.model, 8) + Filled(id.serial, 8));
     } else if (name == "#FV") {
-        replies_ += id.firmware;
+        Reply(id.firmware);
     } else if (name == "#LD") {
-        replies_ += "#LD" + settings_.lastDownload.substr(0, 8);
+        Reply("#LD" + settings_.lastDownload.substr(0, 8));
     } else if (name == "#ST") {
-        replies_ += std::string("#ST") + settings_.selfTestLetter;
+        Reply(std::string("#ST") + settings_.selfTestLetter);
     } else if (name == "#AE") {
-        replies_ += "#AE " + FormatWireDate(now) + " #T" + FormatWireTime(now);
+        Reply("#AE " + FormatWireDate(now) + " #T" + FormatWireTime(now));
     } else if (name == "#DA") {
         StartTransfer(std::nullopt);
     } else if (name == "#DD" || name == "#ND") {
@@ -224,6 +226,7 @@ void LocatorEngine::Execute(const std::string& command) {
 void LocatorEngine::StartTransfer(std::optional<std::pair<int, int>> range) {
     ClearTransfer();
     transferSent_ = 0;
+    transferDueAt_ = now_ + settings_.answerDelayMillis;
     for (const std::string& record : settings_.records) {
         if (range) {
             const int key = RecordDateKey(record);
@@ -241,17 +244,42 @@ void LocatorEngine::StartTransfer(std::optional<std::pair<int, int>> range) {
 
 void LocatorEngine::StopTransfer() {
     ClearTransfer();
-    replies_ += "ABORT";
-    replies_ += kEndOfTransfer;
+    Reply(std::string("ABORT") + kEndOfTransfer);
+}
+
+void LocatorEngine::Reply(std::string_view text) {
+    const std::size_t pieces =
+        std::clamp<std::size_t>(static_cast<std::size_t>(std::max(settings_.replyPieces, 1)), 1,
+                                std::max<std::size_t>(text.size(), 1));
+    // After the replies still going out, never before them.
+    const Millis start =
+        std::max(now_ + settings_.answerDelayMillis, replies_.empty() ? 0 : replies_.back().dueAt);
+    for (std::size_t i = 0; i < pieces; ++i) {
+        const std::size_t from = text.size() * i / pieces;
+        const std::size_t to = text.size() * (i + 1) / pieces;
+        replies_.push_back({start + static_cast<Millis>(i) * settings_.piecePauseMillis,
+                            std::string(text.substr(from, to - from))});
+    }
+}
+
+bool LocatorEngine::HasOutput() const {
+    if (!replies_.empty())
+        return replies_.front().dueAt <= now_;
+    return TransferDue();
 }
 
 std::string LocatorEngine::TakeOutput(std::size_t maxBytes) {
     std::string out;
-    const std::size_t fromReplies = std::min(maxBytes, replies_.size());
-    out = replies_.substr(0, fromReplies);
-    replies_.erase(0, fromReplies);
+    while (!replies_.empty() && replies_.front().dueAt <= now_ && out.size() < maxBytes) {
+        Piece& piece = replies_.front();
+        const std::size_t n = std::min(maxBytes - out.size(), piece.bytes.size());
+        out.append(piece.bytes, 0, n);
+        piece.bytes.erase(0, n);
+        if (piece.bytes.empty())
+            replies_.pop_front();
+    }
     std::size_t room = maxBytes - out.size();
-    if (room > 0 && TransferLeft() > 0) {
+    if (room > 0 && replies_.empty() && TransferDue()) {
         if (settings_.powerDownAfter) {
             const std::size_t left = *settings_.powerDownAfter > transferSent_
                                          ? *settings_.powerDownAfter - transferSent_
@@ -266,7 +294,7 @@ std::string LocatorEngine::TakeOutput(std::size_t maxBytes) {
             TransferLeft() > 0) {
             ClearTransfer();
             poweredDown_ = true;
-            replies_ += "#PD";
+            Reply("#PD");
         }
     }
     return out;

@@ -4,6 +4,7 @@
 #include "common/locator_identity.h"
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,11 @@ struct LocatorSettings {
     std::optional<std::size_t> powerDownAfter; // "#PD" after this many bytes of a transfer
     bool sendEndMark = true;                   // false: transfers never end
     bool silent = false;                       // answers nothing at all
+    // A locator's own timing: every reply (and a transfer) starts this late, and each reply
+    // goes out in this many pieces with a pause between them.
+    int answerDelayMillis = 0;
+    int replyPieces = 1;
+    int piecePauseMillis = 30;
 };
 
 // The locator's side of the protocol. Commands arrive a character at a time without
@@ -39,8 +45,10 @@ public:
     // Lets time pass: completes a command of open length once the line has been quiet.
     void Tick(Millis now);
 
-    bool HasOutput() const { return !replies_.empty() || TransferLeft() > 0; }
-    // Up to `maxBytes` of what the locator sends next.
+    // Whether there is something to send by now (the time of the last Receive or Tick).
+    bool HasOutput() const;
+    // Up to `maxBytes` of what the locator sends next; never more than is due by now, so the
+    // pieces of a reply go out apart.
     std::string TakeOutput(std::size_t maxBytes);
 
     // The PC closed its end: a running transfer stops; a powered-down locator is on again.
@@ -60,13 +68,22 @@ private:
     void StartTransfer(std::optional<std::pair<int, int>> range);
     void StopTransfer();
     void SetClock(const DateTime& wanted);
+    // Queues a reply in its pieces, each due at its time.
+    void Reply(std::string_view text);
+    bool TransferDue() const { return TransferLeft() > 0 && now_ >= transferDueAt_; }
 
     LocatorSettings settings_;
     const Clock& pcClock_;
     std::int64_t clockOffsetSeconds_ = 0;
     std::string input_;
     Millis lastInputAt_ = 0;
-    std::string replies_;
+    Millis now_ = 0;
+    struct Piece {
+        Millis dueAt;
+        std::string bytes;
+    };
+    std::deque<Piece> replies_;
+    Millis transferDueAt_ = 0;
     std::size_t TransferLeft() const { return transfer_.size() - transferAt_; }
     void ClearTransfer() {
         transfer_.clear();

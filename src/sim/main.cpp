@@ -26,7 +26,9 @@ constexpr const char* kUsage =
     "identity options: --model M  --serial S  --user TEXT  --firmware TEXT\n"
     "                  --last-download DD/MM/YY  --self-test LETTER\n"
     "link options:     --chunk MIN-MAX  --baud N  --unpaced  --clock-offset MINUTES\n"
-    "                  --power-down-after N  --no-end-mark  --silent  --trace\n";
+    "                  --power-down-after N  --no-end-mark  --silent  --trace\n"
+    "                  --answer-delay MS  --reply-pieces N  --piece-pause MS\n"
+    "                  --command-log FILE\n";
 
 int Usage(const std::string& why) {
     std::cerr << "tarvik-locator-sim: " << why << "\n" << kUsage;
@@ -100,6 +102,17 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
             o.portPath = value;
         } else if (name == "--log") {
             o.readLogFrom = value;
+        } else if (name == "--command-log") {
+            o.transport.commandLog = value;
+        } else if (name == "--answer-delay" || name == "--reply-pieces" ||
+                   name == "--piece-pause") {
+            // A real locator's timing: late answers, replies in pieces.
+            if (!ParseNumber(value, number) || number > 60000)
+                return name + " needs a whole number up to 60000";
+            int& setting = name == "--answer-delay"   ? o.locator.answerDelayMillis
+                           : name == "--reply-pieces" ? o.locator.replyPieces
+                                                      : o.locator.piecePauseMillis;
+            setting = static_cast<int>(number);
         } else if (name == "--days" || name == "--seed" || name == "--records" ||
                    name == "--baud" || name == "--power-down-after") {
             if (!ParseNumber(value, number) || number > 0xffffffffULL)

@@ -91,6 +91,19 @@ bool ServeOnPseudoTerminal(LocatorEngine& engine, const std::filesystem::path& l
         std::max(transport.minChunk, transport.maxChunk));
     bool connected = false;
     std::size_t traced = 0;
+    std::FILE* commandLog =
+        transport.commandLog.empty() ? nullptr : std::fopen(transport.commandLog.c_str(), "a");
+    auto listNewCommands = [&] {
+        for (; traced < engine.commands().size(); ++traced) {
+            const char* command = engine.commands()[traced].c_str();
+            if (transport.trace)
+                std::fprintf(stderr, "tarvik-locator-sim: took %s\n", command);
+            if (commandLog) {
+                std::fprintf(commandLog, "%s\n", command);
+                std::fflush(commandLog);
+            }
+        }
+    };
     char buffer[4096];
     while (!stop) {
         pollfd p{master, POLLIN, 0};
@@ -105,15 +118,14 @@ bool ServeOnPseudoTerminal(LocatorEngine& engine, const std::filesystem::path& l
             // Nobody has the port open: whatever was going out is lost with the link.
             if (connected)
                 engine.Disconnected();
+            listNewCommands(); // what the PC sent last, framed by the close
             connected = false;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
             continue;
         }
         connected = true;
         engine.Tick(NowMillis());
-        for (; transport.trace && traced < engine.commands().size(); ++traced)
-            std::fprintf(stderr, "tarvik-locator-sim: took %s\n",
-                         engine.commands()[traced].c_str());
+        listNewCommands();
         if (engine.HasOutput()) {
             const std::string chunk = engine.TakeOutput(chunkSize(random));
             if (!WriteAll(master, chunk, stop))
@@ -123,6 +135,8 @@ bool ServeOnPseudoTerminal(LocatorEngine& engine, const std::filesystem::path& l
                     static_cast<long long>(chunk.size()) * 10'000'000 / transport.baud));
         }
     }
+    if (commandLog)
+        std::fclose(commandLog);
     std::filesystem::remove(linkPath, ec);
     ::close(master);
     return true;

@@ -18,6 +18,8 @@ struct TransportSettings {
     std::uint32_t seed = 1;
     // Prints every command the locator takes on stderr.
     bool trace = false;
+    // When set, every command the locator takes is appended to this file, one a line.
+    std::filesystem::path commandLog;
 };
 
 // Creates a pseudo-terminal in raw mode, links it to `linkPath` (an existing link or file

@@ -37,6 +37,37 @@ TEST_F(Engine, AnswersTheFixedLengthCommands) {
     EXPECT_EQ(Output(engine), "#AE 05/12/26 #T10:00:00");
 }
 
+TEST_F(Engine, ALateLocatorAnswersInPiecesWithPausesBetween) {
+    settings.answerDelayMillis = 300;
+    settings.replyPieces = 2;
+    settings.piecePauseMillis = 30;
+    LocatorEngine engine(settings, pc);
+    Send(engine, "#ST"); // taken at 6 ms
+    EXPECT_FALSE(engine.HasOutput());
+    engine.Tick(305);
+    EXPECT_FALSE(engine.HasOutput());
+    engine.Tick(306);
+    EXPECT_EQ(Output(engine), "#S");
+    engine.Tick(335);
+    EXPECT_FALSE(engine.HasOutput());
+    engine.Tick(336);
+    EXPECT_EQ(Output(engine), "TP");
+
+    // A transfer starts late too, and its stop is answered in pieces.
+    now = 1000;
+    Send(engine, "#DA");
+    engine.Tick(1200);
+    EXPECT_FALSE(engine.HasOutput());
+    engine.Tick(1306);
+    EXPECT_EQ(Output(engine).substr(0, 6), "011226");
+    const LocatorEngine::Millis stopAt = now;
+    Send(engine, "A");
+    engine.Tick(stopAt + 300);
+    EXPECT_EQ(Output(engine), "ABO");
+    engine.Tick(stopAt + 330);
+    EXPECT_EQ(Output(engine), "RT\x1a");
+}
+
 TEST_F(Engine, TransfersAllOrADateRangeAndStopsOnRequest) {
     LocatorEngine engine(settings, pc);
     Send(engine, "#DA");
