@@ -17,7 +17,11 @@ std::string Characters(std::string_view text, std::size_t first, std::size_t las
 std::optional<LocatorIdentity> ServiceIdentityReply(std::string_view chunk) {
     if (!StartsWith(chunk, wire::kIdentity))
         return std::nullopt;
-    return wire::ParseIdentityReply(chunk, wire::kServiceLayout);
+    // Locators send one of two layouts: the long one with the model and serial number 16
+    // characters further on, or the short one that discovery reads.
+    const bool longLayout = chunk.size() >= kLongIdentityReplyLength;
+    return wire::ParseIdentityReply(chunk,
+                                    longLayout ? wire::kServiceLayout : wire::kDiscoveryLayout);
 }
 
 std::optional<LocatorClockReply> ServiceClockReply(std::string_view chunk) {

@@ -69,10 +69,11 @@ TEST_F(ServicePty, ReadButtonsShowTheSimulatedLocatorsReplies) {
     // log line.
     EXPECT_EQ(window->txtMonitor[0]->text().toStdString(), reply);
     EXPECT_NE(Log().find("\r\n" + reply + "\r\n"), std::string::npos) << Log();
-    // The window reads the model and serial number further on than this reply reaches.
+    // A reply in the short layout is read where discovery reads it, so a following "Set
+    // Serial No. / Model" sends the locator's own values back, not blanks.
     EXPECT_EQ(window->txtUser->text(), "Depot");
-    EXPECT_EQ(window->txtModel->text(), "");
-    EXPECT_EQ(window->txtSerialNo->text(), "");
+    EXPECT_EQ(window->txtModel->text(), "KVZ3");
+    EXPECT_EQ(window->txtSerialNo->text(), "5150");
     EXPECT_TRUE(prompts.Texts().size() == 2u) << prompts.Texts().back(); // no comms error
 
     window->close();

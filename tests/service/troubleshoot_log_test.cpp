@@ -45,7 +45,7 @@ TEST(ServiceReplies, IdentityFieldsAtTheServicePositionsAndAShortReplyGivesWhatI
     EXPECT_EQ(identity->serial, "");
 
     // Cut inside the model: the model has what arrived, the serial nothing.
-    identity = ServiceIdentityReply("#X" + std::string(48, 'u') + "KV");
+    identity = ServiceIdentityReply("#X" + std::string(32, 'u') + "KV");
     ASSERT_TRUE(identity);
     EXPECT_EQ(identity->user, std::string(32, 'u'));
     EXPECT_EQ(identity->model, "KV");
@@ -54,6 +54,21 @@ TEST(ServiceReplies, IdentityFieldsAtTheServicePositionsAndAShortReplyGivesWhatI
     identity = ServiceIdentityReply("#X");
     ASSERT_TRUE(identity);
     EXPECT_EQ(identity->user, "");
+}
+
+TEST(ServiceReplies, TheIdentityIsReadInTheLayoutItCameIn) {
+    const std::string user = "Depot" + std::string(27, '_');
+    // The short layout, as discovery reads it.
+    auto identity = ServiceIdentityReply("#X" + user + "KVZ3____" + "1234____");
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(identity->user, "Depot");
+    EXPECT_EQ(identity->model, "KVZ3");
+    EXPECT_EQ(identity->serial, "1234");
+    // The long layout: 16 more characters before the model and serial number.
+    identity = ServiceIdentityReply("#X" + user + std::string(16, '_') + "PVZ3____" + "5678____");
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(identity->model, "PVZ3");
+    EXPECT_EQ(identity->serial, "5678");
 }
 
 TEST(ServiceReplies, ClockReplyIsReadAtFixedPositions) {
