@@ -26,9 +26,38 @@ void Discovery::CloseProbe() {
         session_.probePort().Close();
 }
 
+std::optional<LocatorIdentity> Discovery::AskIdentity() {
+    SerialPort& probe = session_.probePort();
+    session_.senders().SendProbeCommand(wire::kIdentity);
+    // A locator hands its reply over in pieces and may answer late; a reply read too soon
+    // would give an empty or cut identity.
+    std::string reply = probe.ReadAll();
+    for (int wait = 0; wait < kReplyWaits && !wire::IsWholeIdentityReply(reply) && probe.IsOpen();
+         ++wait) {
+        session_.senders().pacer().Wait(Pause::Medium);
+        reply += probe.ReadAll();
+    }
+    if (!wire::IsWholeIdentityReply(reply))
+        return std::nullopt;
+    return wire::ParseIdentityReply(reply, wire::kDiscoveryLayout);
+}
+
 std::string Discovery::AskFirmware() {
+    SerialPort& probe = session_.probePort();
     session_.senders().SendProbeCommand(wire::kFirmware);
-    std::string firmware = session_.probePort().ReadAll();
+    // The firmware text has no set length: it is over once the line has been quiet a while.
+    std::string firmware = probe.ReadAll();
+    int quietWaits = 0;
+    for (int wait = 0; wait < kReplyWaits && quietWaits < kQuietWaits && probe.IsOpen(); ++wait) {
+        session_.senders().pacer().Wait(Pause::Medium);
+        const std::string more = probe.ReadAll();
+        if (!more.empty()) {
+            firmware += more;
+            quietWaits = 0;
+        } else if (!firmware.empty()) {
+            ++quietWaits;
+        }
+    }
     session_.view().ShowFirmware(firmware);
     return firmware;
 }
@@ -57,9 +86,7 @@ bool Discovery::ScanForLocator() {
             pacer.LetEventsRun();
             continue;
         }
-        session_.senders().SendProbeCommand(wire::kIdentity);
-        const auto identity =
-            wire::ParseIdentityReply(session_.probePort().ReadAll(), wire::kDiscoveryLayout);
+        const auto identity = AskIdentity();
         if (!identity) {
             CloseProbe();
             continue;
@@ -132,10 +159,7 @@ bool Discovery::ConnectToSavedPort(int port) {
         return false;
     }
 
-    session_.senders().SendProbeCommand(wire::kIdentity);
-    pacer.Wait(Pause::Medium);
-    const auto identity =
-        wire::ParseIdentityReply(session_.probePort().ReadAll(), wire::kDiscoveryLayout);
+    const auto identity = AskIdentity();
     if (!identity) {
         view.SetLinkControls(false);
         CloseProbe();

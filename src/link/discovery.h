@@ -12,6 +12,10 @@ class Discovery {
 public:
     static constexpr int kFirstPort = 1;
     static constexpr int kLastPort = 16;
+    // Replies are waited for in medium pauses (10 ms each on a real link): the identity up
+    // to about a second, the firmware until the line has been quiet for about 100 ms.
+    static constexpr int kReplyWaits = 100;
+    static constexpr int kQuietWaits = 10;
 
     Discovery(LinkSession& session, std::filesystem::path portsFile)
         : session_(session), portsFile_(std::move(portsFile)) {}
@@ -30,6 +34,8 @@ private:
     // Opens the probe port on `port`; false when the port is not valid.
     bool OpenProbe(int port);
     void CloseProbe();
+    // Sends "#X" and waits for the whole reply; nothing when none came in time.
+    std::optional<LocatorIdentity> AskIdentity();
     std::string AskFirmware();
     // Accepting a locator: identity shown, the no-log flag set from its model.
     void Accept(const LocatorIdentity& identity);

@@ -105,7 +105,7 @@ void Download::cmdStop_Click() {
     session_.view().SetStatus("Stopping the download, please wait.", colours::kRed);
     if (!session_.flags.AbortAcknowledged) {
         view_.RestartAbortTimer();
-        session_.senders().SendCommand(wire::kStop);
+        session_.senders().SendAbort(wire::kStop);
     } else {
         view_.StopAbortTimer();
         session_.view().SetStatus("Download aborted successfully...", colours::kDarkGrey);

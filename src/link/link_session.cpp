@@ -35,6 +35,12 @@ bool LinkSession::OpenSessionPort(int port) {
     discarding_ = false;
     if (link_.IsOpen())
         link_.Close();
+    // A new link: nothing of the last one's replies counts, and it may ask for a date again,
+    // though not before the request that follows every opening has had its time to answer
+    // (a late answer to a second request would land in a transfer started meanwhile).
+    replies_.Forget();
+    lastDownloadRequests_ = 0;
+    lastDownloadRequestAt_ = steadyNow();
     return link_.Open(port, PortRole::Link);
 }
 
@@ -74,30 +80,22 @@ void LinkSession::Handle(const PortEvent& event) {
     }
 
     ++receivedChunks_;
-    const bool hasPowerDown = Contains(chunk, wire::kPowerDown);
-    if (discarding_ && !hasPowerDown) {
+    // A transfer's stream is read on its own: nothing from before it counts in it.
+    if (flags.DownloadHeaderPending)
+        replies_.Forget();
+    // Markers and their values may arrive split over two chunks.
+    const wire::ReplyMarkers markers = replies_.Scan(chunk);
+    if (discarding_ && !markers.powerDown) {
+        replies_.Forget();
         link_.SetDtr(true);
         return;
     }
-    const auto selfTest = wire::TextAfter(chunk, wire::kSelfTest, 1);
-    // A reply cut short by the end of its chunk is not taken: a partial date would be shown
-    // as the last download, a partial time would "correct" the locator's clock by hours.
-    auto whole = [](std::optional<std::string> text, std::size_t length) {
-        return text && text->size() == length ? text : std::nullopt;
-    };
-    const auto lastDownload = whole(wire::TextAfter(chunk, wire::kLastDownload, 8), 8);
-    auto locatorTime = whole(wire::TextAfter(chunk, wire::kTimeMarker, 8), 8);
-    if (locatorTime && !wire::IsTimeOfDay(*locatorTime))
-        locatorTime.reset();
 
-    // Keep asking until the last download date is shown; never while a request is going out.
-    if (view_.LastDownloadCaption().empty() && !lastDownload && !requestingLastDownload_) {
-        requestingLastDownload_ = true;
-        senders_.SendCommandSlow(wire::kLastDownload);
-        requestingLastDownload_ = false;
-    }
+    // Keep asking until the last download date is shown.
+    if (view_.LastDownloadCaption().empty() && !markers.lastDownloadSeen)
+        AskAgainForLastDownload();
 
-    if (selfTest) {
+    if (const auto& selfTest = markers.selfTest) {
         if (*selfTest == "P")
             flags.LastSelfTestResult = "Pass";
         else if (*selfTest == "F")
@@ -106,7 +104,7 @@ void LinkSession::Handle(const PortEvent& event) {
             flags.LastSelfTestResult = *selfTest;
     }
 
-    if (lastDownload) {
+    if (const auto& lastDownload = markers.lastDownload) {
         if (wire::IsNoLogModel(view_.ShownIdentity().model)) {
             view_.ShowLastDownloadDate("N/A");
         } else {
@@ -115,13 +113,13 @@ void LinkSession::Handle(const PortEvent& event) {
         }
     }
 
-    if (locatorTime) {
+    if (const auto& locatorTime = markers.locatorTime) {
         const int minutes = wire::MinuteDifference(FormatWireTime(clock_.Now()), *locatorTime);
         if (std::abs(minutes) > 2)
             CorrectLocatorTime(minutes);
     }
 
-    if (hasPowerDown) {
+    if (markers.powerDown) {
         EndLink("The Locator has powered down. Any downloads may not have completed.");
         link_.SetDtr(true);
         return;
@@ -145,9 +143,10 @@ void LinkSession::Handle(const PortEvent& event) {
         flags.DownloadHeaderPending = false;
         const LocatorIdentity shown = view_.ShownIdentity();
         const LocatorIdentity trimmed{Trim(shown.user), Trim(shown.model), Trim(shown.serial), {}};
-        HandleTransferChunk(BuildDataFileHeader() + BuildIdentityLine(trimmed) + chunk);
+        HandleTransferChunk(BuildDataFileHeader() + BuildIdentityLine(trimmed) + chunk,
+                            markers.abort);
     } else if (flags.DownloadInProgress) {
-        HandleTransferChunk(chunk);
+        HandleTransferChunk(chunk, markers.abort);
     }
 
     view_.ShowMonitor(chunk);
@@ -156,7 +155,19 @@ void LinkSession::Handle(const PortEvent& event) {
         link_.SetDtr(true);
 }
 
-void LinkSession::HandleTransferChunk(const std::string& chunk) {
+void LinkSession::AskAgainForLastDownload() {
+    // Spaced out and limited: a reply still arriving in pieces must not bring a flood of
+    // requests, each of which the locator answers again.
+    const auto now = steadyNow();
+    if (lastDownloadRequests_ >= kLastDownloadRequestsPerLink ||
+        (lastDownloadRequestAt_ && now - *lastDownloadRequestAt_ < kLastDownloadRequestSpacing))
+        return;
+    ++lastDownloadRequests_;
+    lastDownloadRequestAt_ = now;
+    senders_.SendCommandSlow(wire::kLastDownload);
+}
+
+void LinkSession::HandleTransferChunk(const std::string& chunk, bool abortSeen) {
     flags.DownloadByteCount += static_cast<std::uint32_t>(chunk.size());
     if (flags.DownloadByteCount > static_cast<std::uint32_t>(view_.ProgressMaximum()))
         flags.DownloadByteCount = 0;
@@ -166,7 +177,9 @@ void LinkSession::HandleTransferChunk(const std::string& chunk) {
     // rest of the transfer still goes into the file, after what is there.
     file1_.ReopenForAppending();
     file1_.Append(chunk);
-    if (Contains(chunk, wire::kAbort))
+    // "ABORT" anywhere in the stream, also split over two chunks, makes the transfer a
+    // stopped one, whatever chunk brings the end mark.
+    if (abortSeen)
         flags.AbortAcknowledged = true;
 
     if (chunk.find(wire::kEndOfTransfer) != std::string::npos) {

@@ -4,11 +4,14 @@
 #include "common/prompts.h"
 #include "datafile/shared_file_handle.h"
 #include "link/link_view.h"
+#include "link/reply_scanner.h"
 #include "link/senders.h"
 #include "link/serial_event_queue.h"
 #include "link/serial_port.h"
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tarvik {
@@ -84,9 +87,18 @@ public:
     // Data chunks received so far: lets a waiting flow tell silence from a slow reply.
     std::uint64_t receivedChunks() const { return receivedChunks_; }
 
+    // How often the handler asks again for a last download date that has not come.
+    static constexpr auto kLastDownloadRequestSpacing = std::chrono::seconds(1);
+    static constexpr int kLastDownloadRequestsPerLink = 5;
+    // The time the re-requests are spaced by; tests move it on.
+    std::function<std::chrono::steady_clock::time_point()> steadyNow = [] {
+        return std::chrono::steady_clock::now();
+    };
+
 private:
     void Handle(const PortEvent& event);
-    void HandleTransferChunk(const std::string& chunk);
+    void HandleTransferChunk(const std::string& chunk, bool abortSeen);
+    void AskAgainForLastDownload();
     // The link is over (power-down, a lost device): no transfer goes on, the locator's
     // identity and the link controls go, even when the port has already closed itself.
     void EndLink(const std::string& status);
@@ -99,9 +111,11 @@ private:
     const Clock& clock_;
     SharedFileHandle& file1_;
 
-    bool requestingLastDownload_ = false;
     bool discarding_ = false;
     std::uint64_t receivedChunks_ = 0;
+    wire::ReplyScanner replies_;
+    int lastDownloadRequests_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> lastDownloadRequestAt_;
     SerialEventQueue events_;
 };
 

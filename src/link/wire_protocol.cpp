@@ -55,6 +55,11 @@ std::string SetSerialCommand(std::string_view model, std::string_view serial) {
     return "#SS" + Padded(model, 8) + Padded(serial, 8);
 }
 
+bool IsWholeIdentityReply(std::string_view reply) {
+    const std::size_t at = reply.find(kIdentity);
+    return at != std::string_view::npos && reply.size() - at >= kIdentityReplyLength;
+}
+
 std::optional<LocatorIdentity> ParseIdentityReply(std::string_view reply, IdentityLayout layout) {
     const std::size_t at = reply.find(kIdentity);
     if (at == std::string_view::npos)

@@ -48,6 +48,11 @@ struct IdentityLayout {
 inline constexpr IdentityLayout kDiscoveryLayout{3, 35, 43};
 inline constexpr IdentityLayout kServiceLayout{3, 51, 59};
 
+// An identity reply is "#X" and 48 characters: user text 32, model 8, serial number 8.
+inline constexpr std::size_t kIdentityReplyLength = 50;
+// True once the reply holds "#X" and all 48 characters after it.
+bool IsWholeIdentityReply(std::string_view reply);
+
 // The identity in a reply, from its first "#X"; nothing when the reply holds no "#X".
 // Fields the reply is too short for are cut or empty. Every "_" (the fill of unused
 // positions) is removed.

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tarvik {
 namespace {
 
@@ -53,12 +55,13 @@ TEST_F(DiscoveryTest, ScanFindsTheLocatorOnItsPortAndLinks) {
     EXPECT_EQ(test::ReadBytes(dir / "tarvik" / "ports.ini"), "\r\n1234,3\r\n");
 
     // Probe and link in turn, each command at its pace; every reply is handled with DTR off.
-    EXPECT_EQ(ports.log.Steps(),
-              (std::vector<std::string>{
-                  "probe open 3", "probe [#X] medium", "probe read 50", "probe [#FV] medium",
-                  "probe read 5", "probe close", "link open 3", "link [#LD] medium", "link dtr off",
-                  "link dtr on", "link [#ST] medium", "link dtr off", "link dtr on",
-                  "link [#AE] long", "link dtr off", "link dtr on"}));
+    EXPECT_EQ(
+        ports.log.Steps(),
+        (std::vector<std::string>{"probe open 3", "probe [#X] medium", "probe read 50",
+                                  "probe [#FV] medium", "probe read 5", "wait medium x10",
+                                  "probe close", "link open 3", "link [#LD] medium", "link dtr off",
+                                  "link dtr on", "link [#ST] medium", "link dtr off", "link dtr on",
+                                  "link [#AE] long", "link dtr off", "link dtr on"}));
 }
 
 TEST_F(DiscoveryTest, NothingBeyondSixteenAndARefusalAsksToSearchAgain) {
@@ -91,8 +94,9 @@ TEST_F(DiscoveryTest, ASavedPortDropsTheFillAndEitherPathSetsTheNoLogFlag) {
     EXPECT_EQ(view.identity.serial, "77");
     EXPECT_TRUE(session.flags.NoLogModel);
     EXPECT_FALSE(view.transferFrame);
-    // The firmware reply came before any last download date, so the handler asked for it too.
-    EXPECT_EQ(link.written, "#FV#LD#LD#ST");
+    // The firmware reply came before the last download date, but the link had just opened:
+    // the handler leaves the asking to the request that follows.
+    EXPECT_EQ(link.written, "#FV#LD#ST");
     EXPECT_EQ(ports.log.StepsOf("probe"),
               (std::vector<std::string>{"probe open 4", "probe [#X] medium", "probe read 50",
                                         "probe [#FV] medium", "probe read 5", "probe close"}));
@@ -132,6 +136,41 @@ TEST_F(DiscoveryTest, ASavedPortThatIsMissingOrSilent) {
                                     "powered on or try 'Scan' to find the locator.");
     EXPECT_FALSE(probe.IsOpen());
     EXPECT_FALSE(link.IsOpen());
+}
+
+TEST_F(DiscoveryTest, RepliesInPiecesAreReadWholeAndAShortOneIsNoLocator) {
+    ports.Plug(3, Locator("Bert", "KVZ3", "1234"));
+    ports.probePiece = 7;
+    prompts.AnswerYes();
+    discovery.ScanAndConnect();
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{
+                                   "Locator type KVZ3, Serial Number 1234. Use this connection?"});
+    EXPECT_EQ(view.firmware, "V2.04");
+    EXPECT_EQ(test::ReadBytes(dir / "tarvik" / "ports.ini"), "\r\n1234,3\r\n");
+    // The identity is read once all 50 characters are in; the firmware once the line is quiet.
+    const std::vector<std::string> steps = ports.log.Steps();
+    EXPECT_EQ(
+        std::vector<std::string>(steps.begin(), steps.begin() + 7),
+        (std::vector<std::string>{"probe open 3", "probe [#X] medium", "probe read 7",
+                                  "wait medium", "probe read 7", "wait medium", "probe read 7"}));
+    const auto firmware = std::find(steps.begin(), steps.end(), "probe [#FV] medium");
+    ASSERT_NE(firmware, steps.end());
+    EXPECT_EQ(std::vector<std::string>(firmware + 1, firmware + 4),
+              (std::vector<std::string>{"probe read 5", "wait medium x10", "probe close"}));
+
+    // A reply still short when the wait is over (its second half comes a minute later) is no
+    // locator.
+    sim::LocatorSettings slow = Locator("S", "KVZ3", "1");
+    slow.replyPieces = 2;
+    slow.piecePauseMillis = 60000;
+    ports.Plug(2, slow);
+    ports.probePiece = 0;
+    ports.log.Clear();
+    discovery.cboLocators_Click(2);
+    EXPECT_TRUE(view.statuses.back().starts_with("No communications received from locator."));
+    EXPECT_EQ(ports.log.StepsOf("probe"),
+              (std::vector<std::string>{"probe open 2", "probe [#X] medium", "probe read 25",
+                                        "probe close"}));
 }
 
 } // namespace

@@ -325,5 +325,37 @@ TEST(UserTextEdit, ForbiddenCharactersBeforeTheCaretAreTakenOut) {
     EXPECT_FALSE(CheckUserTextEdit("", 0).removed);
 }
 
+TEST_F(DownloadTest, StopGoesAheadOfWaitingCommandsButNeverInsideOne) {
+    sim::LocatorSettings silent;
+    silent.silent = true;
+    Plug(silent);
+    ASSERT_TRUE(download.cmdDownloadAll_Click());
+    link.written.clear();
+    // While "#AE" goes out, "#ST" is asked for and then Stop is pressed.
+    int characters = 0;
+    pacer.onLetEventsRun = [&] {
+        if (++characters == 1) {
+            session.senders().SendCommandSlow("#ST");
+            download.cmdStop_Click();
+        }
+    };
+    session.RequestLocatorTime();
+    EXPECT_EQ(link.written, "#AEA#ST");
+
+    // What still waits when the port closes is dropped.
+    link.written.clear();
+    characters = 0;
+    pacer.onLetEventsRun = [&] {
+        if (++characters == 1) {
+            session.senders().SendCommandSlow("#ST");
+            link.Close();
+        }
+    };
+    session.RequestLocatorTime();
+    link.Open(1, PortRole::Link);
+    session.senders().SendCommandSlow("#LD");
+    EXPECT_EQ(link.written, "##LD");
+}
+
 } // namespace
 } // namespace tarvik

@@ -1,5 +1,7 @@
 #include "link/link_fakes.h"
 
+#include <algorithm>
+
 namespace tarvik::test {
 
 namespace {
@@ -125,9 +127,10 @@ std::string SimulatedPorts::Port::ReadAll() {
     if (!open_)
         return {};
     sim::LocatorEngine& engine = *ports_.At(open_);
+    const std::size_t most = ports_.probePiece ? ports_.probePiece : std::string::npos;
     std::string all;
-    while (engine.HasOutput())
-        all += engine.TakeOutput(4096);
+    while (engine.HasOutput() && all.size() < most)
+        all += engine.TakeOutput(std::min<std::size_t>(4096, most - all.size()));
     if (!all.empty())
         Line("read " + std::to_string(all.size()));
     return all;

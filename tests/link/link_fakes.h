@@ -80,6 +80,9 @@ public:
     sim::LocatorEngine& Plug(int comNumber, sim::LocatorSettings settings);
     // The largest chunk a reply arrives in on the link port.
     std::size_t chunkSize = 4096;
+    // When set, the most a read of the probe port finds: a reply arrives in pieces of this
+    // size, one by every read.
+    std::size_t probePiece = 0;
     sim::LocatorEngine* At(int comNumber);
     // What every port of this set did, in order.
     WireLog log;

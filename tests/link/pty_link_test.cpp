@@ -3,6 +3,7 @@
 #include "common/colours.h"
 #include "datafile/data_file_header.h"
 #include "link/discovery.h"
+#include "link/download.h"
 #include "link/event_loop_pacer.h"
 #include "link/link_fakes.h"
 #include "link/qt_serial_port.h"
@@ -69,7 +70,8 @@ TEST_F(PtyLink, AWholeLogArrivesByteForByteInSmallChunks) {
                                 "--user", "Crew", "--serial", "42"});
     ASSERT_TRUE(sim.Ready());
     prompts.AnswerYes();
-    ASSERT_TRUE(discovery.ConnectToSavedPort(5));
+    discovery.cboLocators_Click(5); // connects and asks for the last download date
+    ASSERT_TRUE(link.IsOpen());
     // Its answer to the handler's "#LD" must not land in the file.
     ASSERT_TRUE(WaitFor([&] { return view.lastDownload == "01/12/26"; }))
         << view.lastDownload << "|" << view.monitor << "|" << view.statuses.back();
@@ -93,7 +95,8 @@ TEST_F(PtyLink, ATransferAtTheRealLineSpeedArrivesWhole) {
     test::SimulatorProcess sim(dir / "COM8", {"--records", "250", "--baud", "115200"});
     ASSERT_TRUE(sim.Ready());
     prompts.AnswerYes();
-    ASSERT_TRUE(discovery.ConnectToSavedPort(8));
+    discovery.cboLocators_Click(8); // connects and asks for the last download date
+    ASSERT_TRUE(link.IsOpen());
     ASSERT_TRUE(WaitFor([&] { return !view.lastDownload.empty(); }));
     ASSERT_TRUE(file1.OpenForWriting(dir / "paced.lgd"));
     bool ended = false;
@@ -111,8 +114,11 @@ class PtyTransfer : public PtyLink {
 protected:
     void StartAndWaitFor(int port, std::size_t bytes) {
         prompts.AnswerYes();
-        ASSERT_TRUE(discovery.ConnectToSavedPort(port));
-        ASSERT_TRUE(WaitFor([&] { return !view.lastDownload.empty(); }));
+        discovery.cboLocators_Click(port); // connects and asks for the last download date
+        ASSERT_TRUE(link.IsOpen());
+        ASSERT_TRUE(WaitFor([&] {
+            return !view.lastDownload.empty() && !session.flags.LastSelfTestResult.empty();
+        }));
         ASSERT_TRUE(file1.OpenForWriting(file));
         session.flags.DownloadHeaderPending = true;
         session.senders().SendCommand(wire::kDownloadAll);
@@ -147,10 +153,9 @@ TEST_F(PtyTransfer, DisconnectEndsItAndTheRepliesToLinkingAgainStayOutOfTheFile)
     // "FW ..#LD01/12/26#STP" must not be spliced into the cut file's records.
     view.lastDownload.clear();
     prompts.AnswerYes();
-    ASSERT_TRUE(discovery.ConnectToSavedPort(7));
-    session.senders().SendCommandSlow(wire::kSelfTest);
-    ASSERT_TRUE(WaitFor([&] { return !session.flags.LastSelfTestResult.empty(); }));
-    EXPECT_FALSE(view.lastDownload.empty());
+    discovery.cboLocators_Click(7); // links again and asks for "#LD" and "#ST"
+    ASSERT_TRUE(WaitFor(
+        [&] { return !view.lastDownload.empty() && !session.flags.LastSelfTestResult.empty(); }));
     EXPECT_EQ(test::ReadBytes(file), kept);
 }
 
@@ -178,6 +183,61 @@ TEST_F(PtyLink, ALocatorThatGoesAwayEndsTheLink) {
     EXPECT_EQ(view.statuses.back(),
               "The Locator was disconnected. Any downloads may not have completed.");
     EXPECT_EQ(prompts.Texts().size(), 1u) << prompts.Texts().back(); // no comms error
+}
+
+TEST_F(PtyLink, AStopMidwayAtNineThousandSixHundredBaudEndsAsAbortedWithEveryByte) {
+    // Three characters a read, so "ABORT" arrives split.
+    test::SimulatorProcess sim(dir / "COM4", {"--records", "3000", "--baud", "9600", "--chunk",
+                                              "3-3", "--reply-pieces", "2", "--user", "Crew"});
+    ASSERT_TRUE(sim.Ready());
+    prompts.AnswerYes();
+    discovery.cboLocators_Click(4); // connects and asks for the last download date
+    ASSERT_TRUE(link.IsOpen());
+    // Both first replies in, so neither lands in the transfer.
+    ASSERT_TRUE(WaitFor(
+        [&] { return !view.lastDownload.empty() && !session.flags.LastSelfTestResult.empty(); }));
+
+    test::RecordingTransferView transfer;
+    CurrentDataFile current;
+    LocatorIdentity fileIdentity;
+    Download download(session, transfer, Folders{dir / "Documents", dir / "AppData"}, current,
+                      fileIdentity);
+    ASSERT_TRUE(download.cmdDownloadAll_Click());
+    ASSERT_TRUE(WaitFor([&] { return session.flags.DownloadByteCount > 1000; }));
+    download.cmdStop_Click();
+    ASSERT_TRUE(WaitFor([&] { return transfer.overs > 0; }));
+
+    EXPECT_EQ(view.statuses.back(), "File download aborted. Incomplete data written to file");
+    EXPECT_EQ(transfer.viewerOpened, 0);
+    const std::string bytes = test::ReadBytes(current.Path());
+    const std::size_t records = bytes.find("\r\n", bytes.find("Crew")) + 2;
+    ASSERT_TRUE(bytes.ends_with("ABORT\x1a"));
+    const std::string kept = bytes.substr(records, bytes.size() - records - 6);
+    sim::LogOptions log;
+    log.recordCount = 3000;
+    const std::string whole = sim::GenerateLogText(log);
+    EXPECT_LT(kept.size(), whole.size());
+    EXPECT_EQ(kept, whole.substr(0, kept.size()));
+}
+
+// Records what the pacer asks its event loop for.
+class RecordingEventLoopPacer final : public EventLoopPacer {
+public:
+    std::vector<long> asked;
+
+protected:
+    void WaitFor(std::chrono::microseconds length) override {
+        asked.push_back(static_cast<long>(length.count()));
+        EventLoopPacer::WaitFor(length);
+    }
+};
+
+TEST(EventLoopPacerTest, ThePausesKeepTheirRatioOfOneToFourToForty) {
+    RecordingEventLoopPacer pacer;
+    pacer.Wait(Pause::Short);
+    pacer.Wait(Pause::Medium);
+    pacer.Wait(Pause::Long);
+    EXPECT_EQ(pacer.asked, (std::vector<long>{2500, 10000, 100000}));
 }
 
 } // namespace

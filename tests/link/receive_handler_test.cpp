@@ -83,8 +83,8 @@ TEST_F(ReceiveHandler, RepliesCutShortByTheirChunkAreNotTaken) {
     EXPECT_EQ(link.written, "");
     view.lastDownload.clear();
     Receive("#LD04/1");
-    EXPECT_EQ(view.lastDownload, "");
-    EXPECT_EQ(link.written, "#LD"); // asked again instead
+    EXPECT_EQ(view.lastDownload, ""); // never a partial date
+    EXPECT_EQ(link.written, "");      // the rest is on its way: not asked for again
 }
 
 TEST_F(ReceiveHandler, PowerDownEndsTheLinkAndWritesNothing) {
@@ -182,6 +182,91 @@ TEST_F(ReceiveHandler, ChunksArrivingDuringASendWaitAndKeepTheirOrder) {
     Receive("<0>");
     file1.Close();
     EXPECT_EQ(test::ReadBytes(dir / "d.lgd"), "<0><1><2>");
+}
+
+TEST_F(ReceiveHandler, RepliesSplitBetweenChunksAreTakenOnceWhole) {
+    view.lastDownload.clear();
+    Receive("#LD04/");
+    Receive("12/26#S");
+    EXPECT_EQ(view.lastDownload, "04/12/26");
+    EXPECT_EQ(link.written, ""); // the date was on its way: not asked for again
+    Receive("TF");
+    EXPECT_EQ(session.flags.LastSelfTestResult, "Fail");
+
+    // A time in two pieces corrects the clock once, not again on the next chunk.
+    Receive("#AE 05/12/26 #T09:5");
+    Receive("7:00");
+    Receive("--");
+    EXPECT_EQ(link.written, "#TS10:00:00");
+    EXPECT_EQ(prompts.Texts().size(), 1u);
+}
+
+TEST_F(ReceiveHandler, TheLastDownloadDateIsAskedForAtMostOnceASecondAndFiveTimesALink) {
+    view.lastDownload.clear();
+    auto now = std::chrono::steady_clock::time_point{};
+    session.steadyNow = [&] { return now; };
+    for (int chunk = 0; chunk < 40; ++chunk) {
+        Receive("0");
+        now += std::chrono::milliseconds(400);
+    }
+    EXPECT_EQ(link.written, "#LD#LD#LD#LD#LD");
+
+    // A new link may ask again, a second after it opened.
+    session.OpenSessionPort(1);
+    Receive("0");
+    EXPECT_EQ(link.written, "#LD#LD#LD#LD#LD");
+    now += std::chrono::seconds(1);
+    Receive("0");
+    EXPECT_EQ(link.written, "#LD#LD#LD#LD#LD#LD");
+}
+
+TEST_F(ReceiveHandler, AbortAndPowerDownAreRecognisedAcrossChunksAndEveryByteIsKept) {
+    ASSERT_TRUE(file1.OpenForWriting(dir / "d.lgd"));
+    std::vector<bool> endings;
+    session.onTransferEnded = [&](bool aborted) { endings.push_back(aborted); };
+    session.flags.DownloadInProgress = true;
+    Receive("0512261000000017999111600-02-01P\r\nAB");
+    Receive("O");
+    Receive("RT\x1a");
+    EXPECT_EQ(endings, std::vector<bool>{true});
+    EXPECT_EQ(test::ReadBytes(dir / "d.lgd"), "0512261000000017999111600-02-01P\r\nABORT\x1a");
+
+    // "ABORT" well before the end mark still makes a stopped transfer.
+    ASSERT_TRUE(file1.OpenForWriting(dir / "e.lgd"));
+    session.flags.AbortAcknowledged = false;
+    session.flags.DownloadInProgress = true;
+    Receive("ABORT");
+    Receive("0512261000000017999111600-02-01P\r\n\x1a");
+    EXPECT_EQ(endings, (std::vector<bool>{true, true}));
+
+    // A power-down notice in two pieces: what came before it stays in the file.
+    ASSERT_TRUE(file1.OpenForWriting(dir / "f.lgd"));
+    session.flags.DownloadInProgress = true;
+    Receive("051226#");
+    Receive("P");
+    Receive("D");
+    EXPECT_FALSE(session.flags.DownloadInProgress);
+    EXPECT_EQ(view.statuses.back(),
+              "The Locator has powered down. Any downloads may not have completed.");
+    file1.Close();
+    EXPECT_EQ(test::ReadBytes(dir / "f.lgd"), "051226#P");
+}
+
+TEST_F(ReceiveHandler, ACommandAskedForDuringASendGoesOutWholeAfterIt) {
+    // The reply to "#ST" arrives while "#AE" is going out; the handler's re-request of the
+    // last download date waits for "#AE" to finish.
+    view.lastDownload.clear();
+    bool delivered = false;
+    pacer.onLetEventsRun = [&] {
+        if (!delivered && link.written == "#A") {
+            delivered = true;
+            Receive("#STP");
+        }
+    };
+    session.RequestLocatorTime();
+    EXPECT_EQ(ports.log.StepsOf("link"),
+              (std::vector<std::string>{"link open 1", "link [#A] long", "link dtr off",
+                                        "link dtr on", "link [E] long", "link [#LD] medium"}));
 }
 
 } // namespace

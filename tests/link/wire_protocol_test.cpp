@@ -1,6 +1,10 @@
+#include "link/reply_scanner.h"
 #include "link/wire_protocol.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
 
 namespace tarvik {
 namespace {
@@ -49,6 +53,51 @@ TEST(WireProtocol, MarkersAndModels) {
     EXPECT_TRUE(wire::IsNoLogModel("KVZ3nd"));
     EXPECT_TRUE(wire::IsNoLogModel("NVZ3ND"));
     EXPECT_FALSE(wire::IsNoLogModel("NVZ3"));
+}
+
+// The values a run of chunks gave, in order.
+std::vector<std::string> Found(const std::vector<std::string>& chunks,
+                               std::optional<std::string> wire::ReplyMarkers::*value) {
+    wire::ReplyScanner scanner;
+    std::vector<std::string> found;
+    for (const std::string& chunk : chunks)
+        if (const auto text = scanner.Scan(chunk).*value)
+            found.push_back(*text);
+    return found;
+}
+
+TEST(ReplyScanner, AReplySplitAnywhereIsFoundOnceWhenItsLastCharacterArrives) {
+    const std::string stream = "#LD04/12/26#STP#AE 05/12/26 #T09:57:00";
+    for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
+        const std::vector<std::string> chunks = {stream.substr(0, cut), stream.substr(cut), "-"};
+        EXPECT_EQ(Found(chunks, &wire::ReplyMarkers::lastDownload),
+                  std::vector<std::string>{"04/12/26"})
+            << cut;
+        EXPECT_EQ(Found(chunks, &wire::ReplyMarkers::selfTest), std::vector<std::string>{"P"})
+            << cut;
+        EXPECT_EQ(Found(chunks, &wire::ReplyMarkers::locatorTime),
+                  std::vector<std::string>{"09:57:00"})
+            << cut;
+    }
+    // Not a time: never taken, however it arrives.
+    EXPECT_TRUE(Found({"#T09:5", "x:00"}, &wire::ReplyMarkers::locatorTime).empty());
+}
+
+TEST(ReplyScanner, AbortAndPowerDownInPiecesAndANewStreamForgetsTheOld) {
+    for (const std::string marker : {"ABORT", "#PD"}) {
+        for (std::size_t cut = 1; cut < marker.size(); ++cut) {
+            wire::ReplyScanner scanner;
+            const auto first = scanner.Scan("0512" + marker.substr(0, cut));
+            const auto second = scanner.Scan(marker.substr(cut) + "\x1a");
+            EXPECT_FALSE(first.abort || first.powerDown) << marker << cut;
+            EXPECT_EQ(second.abort, marker == "ABORT") << marker << cut;
+            EXPECT_EQ(second.powerDown, marker == "#PD") << marker << cut;
+        }
+    }
+    wire::ReplyScanner scanner;
+    EXPECT_TRUE(scanner.Scan("#LD04/1").lastDownloadSeen);
+    scanner.Forget();
+    EXPECT_FALSE(scanner.Scan("2/26").lastDownloadSeen);
 }
 
 } // namespace
