@@ -1,4 +1,5 @@
 #include "cli/command.h"
+#include "cli/interrupt_watch.h"
 #include "cli/link_command_session.h"
 
 #include <QElapsedTimer>
@@ -14,6 +15,8 @@ constexpr const char* kUsageText =
 
 // A locator that sends nothing for this long has stopped; what came is kept.
 constexpr int kSilenceMilliseconds = 30000;
+// Stop's "A" is sent again this often until the locator answers, as the window's timer does.
+constexpr int kAbortRepeatMilliseconds = 3000;
 
 std::uintmax_t SizeOf(const std::filesystem::path& file) {
     std::error_code ec;
@@ -45,13 +48,29 @@ int DownloadCommand(Context& context) {
         return kFailure;
 
     const auto file = link.currentFile.Path();
+    // Ctrl+C from here on stops the transfer as the Stop button does; a second one quits.
+    const InterruptWatch interrupt;
+    bool stopping = false;
+    QElapsedTimer sinceStop;
     std::uintmax_t lastSize = 0;
     QElapsedTimer quiet;
     quiet.start();
+    auto stopAsked = [&] { return interrupt.Requested() && !stopping; };
     while (!link.view.transferOver && link.linkPort.IsOpen() &&
            quiet.elapsed() < kSilenceMilliseconds) {
         WaitUntil(
-            link.pacer, [&] { return link.view.transferOver || !link.linkPort.IsOpen(); }, 500);
+            link.pacer,
+            [&] { return link.view.transferOver || !link.linkPort.IsOpen() || stopAsked(); }, 500);
+        if (stopAsked()) {
+            stopping = true;
+            context.err << "\n";
+            link.download.cmdStop_Click();
+            sinceStop.start();
+        } else if (stopping && link.view.abortTimerOn &&
+                   sinceStop.elapsed() >= kAbortRepeatMilliseconds) {
+            link.download.tmrAbort_Timer();
+            sinceStop.restart();
+        }
         const std::uintmax_t size = SizeOf(file);
         if (size != lastSize) {
             lastSize = size;

@@ -37,8 +37,8 @@ public:
 
     void ShowTransferStarting() override {}
     void StartDownloadBlink(bool) override {}
-    void RestartAbortTimer() override {}
-    void StopAbortTimer() override {}
+    void RestartAbortTimer() override { abortTimerOn = true; }
+    void StopAbortTimer() override { abortTimerOn = false; }
     void ShowTransferComplete() override {}
     void ShowDownloadedFile(const LocatorIdentity&) override { downloadedWithData = true; }
     void ShowTransferOver(bool, bool) override { transferOver = true; }
@@ -53,6 +53,8 @@ public:
     int progress = 0;
     bool downloadedWithData = false;
     bool transferOver = false;
+    // Stop's repeat timer: the command ticks it while it runs.
+    bool abortTimerOn = false;
 
 private:
     std::ostream& progress_;

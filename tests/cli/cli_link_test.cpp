@@ -9,7 +9,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <set>
+#include <thread>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
 
 namespace tarvik {
 namespace {
@@ -21,6 +32,88 @@ test::CommandResult Tarvik(const test::TempDir& dir, const std::string& args) {
                             ShellQuoted(test::ProgramsFolder() / "tarvik") + " --documents " +
                             ShellQuoted(dir / "docs") + " --appdata " + ShellQuoted(dir / "app") +
                             " " + args + " 2>/dev/null");
+}
+
+// `tarvik ARGS` started in the background with its folders in `dir`; what it writes on stdout
+// and stderr goes into files there.
+class TarvikProcess {
+public:
+    TarvikProcess(const test::TempDir& dir, const std::vector<std::string>& options)
+        : out_(dir / "tarvik.out"), err_(dir / "tarvik.err") {
+        std::vector<std::string> args = {(test::ProgramsFolder() / "tarvik").string(),
+                                         "--documents", (dir / "docs").string(), "--appdata",
+                                         (dir / "app").string()};
+        args.insert(args.end(), options.begin(), options.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        std::vector<std::string> env = {"TARVIK_PORT_PATTERN=" + (dir / "COM{n}").string(),
+                                        "QT_QPA_PLATFORM=offscreen"};
+        for (char** e = environ; *e; ++e)
+            if (!std::string_view(*e).starts_with("TARVIK_PORT_PATTERN="))
+                env.push_back(*e);
+        std::vector<char*> envp;
+        for (std::string& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~TarvikProcess() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            Wait();
+        }
+    }
+
+    void Interrupt() const { ::kill(pid_, SIGINT); }
+    // The exit status, or 128 and the signal that ended it.
+    int Wait() {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    std::string Errors() const { return test::ReadBytes(err_); }
+
+private:
+    std::filesystem::path out_;
+    std::filesystem::path err_;
+    pid_t pid_ = -1;
+};
+
+// The one data file a download has written, once it holds more than `bytes` bytes; empty
+// when none does within a minute.
+std::filesystem::path DataFileOnceItHolds(const test::TempDir& dir, std::uintmax_t bytes) {
+    const auto folder = dir / "docs" / "tarvik" / "data vz3";
+    for (int i = 0; i < 6000; ++i) {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+            if (entry.file_size(ec) > bytes)
+                return entry.path();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return {};
+}
+
+// What follows the header block and the identity line of a downloaded data file.
+std::string RecordsOf(const std::string& bytes) {
+    return bytes.substr(bytes.find("\r\n", BuildDataFileHeader().size()) + 2);
+}
+
+std::string LogOfRecords(std::size_t count) {
+    sim::LogOptions options;
+    options.recordCount = count;
+    return sim::GenerateLogText(options);
 }
 
 TEST(CliLink, ScanAndInfoFindTheSimulatedLocator) {
@@ -133,6 +226,88 @@ TEST(CliLink, SelfTestAndCertificateWriteTheDocument) {
                     "--pass '05/12/26 09:12:30'");
     EXPECT_EQ(made.exitCode, 0);
     EXPECT_TRUE(std::filesystem::exists(made.output.substr(0, made.output.size() - 1)));
+}
+
+TEST(CliLink, ALocatorThatAnswersLateAndInPiecesGetsOnlyWholeCommands) {
+    test::TempDir dir;
+    const auto commands = dir / "commands.txt";
+    test::SimulatorProcess sim(dir / "COM6",
+                               {"--serial", "31337", "--user", "Night shift", "--firmware", "V4.2",
+                                "--records", "300", "--reply-pieces", "2", "--piece-pause", "30",
+                                "--answer-delay", "300", "--command-log", commands.string()});
+    ASSERT_TRUE(sim.Ready());
+
+    const test::CommandResult scan = Tarvik(dir, "--yes scan");
+    EXPECT_EQ(scan.exitCode, 0);
+    EXPECT_EQ(scan.output, "port: 6\nmodel: KVZ3\nserial: 31337\nuser: Night shift\nfirmware: "
+                           "V4.2\nlast download: 01/12/26\nself test: Pass\n");
+    EXPECT_EQ(test::ReadBytes(dir / "app" / "tarvik" / "ports.ini"), "\r\n31337,6\r\n");
+
+    const test::CommandResult info = Tarvik(dir, "info --port 6 --yes");
+    EXPECT_EQ(info.exitCode, 0);
+    EXPECT_NE(info.output.find("serial: 31337\nuser: Night shift\n"), std::string::npos)
+        << info.output;
+    EXPECT_NE(info.output.find("firmware: V4.2\nlast download: 01/12/26\nself test: Pass\n"),
+              std::string::npos)
+        << info.output;
+
+    const test::CommandResult download = Tarvik(dir, "--yes download --port 6 --all");
+    ASSERT_EQ(download.exitCode, 0);
+    const std::string file = download.output.substr(0, download.output.size() - 1);
+    EXPECT_EQ(RecordsOf(test::ReadBytes(file)), LogOfRecords(300) + "\x1a");
+
+    // Every command reached the locator whole: none was spliced into another.
+    const std::set<std::string> whole = {"#X", "#FV", "#LD", "#ST", "#AE", "#DA"};
+    std::ifstream taken(commands);
+    std::multiset<std::string> seen;
+    for (std::string line; std::getline(taken, line);) {
+        EXPECT_TRUE(whole.count(line)) << line;
+        seen.insert(line);
+    }
+    EXPECT_EQ(seen.count("#AE"), 1u);
+    EXPECT_EQ(seen.count("#DA"), 1u);
+}
+
+TEST(CliLink, CtrlCStopsADownloadAndKeepsEveryByteThatCame) {
+    for (const std::string baud : {"115200", "9600"}) {
+        test::TempDir dir;
+        // Three characters a read, so "ABORT" arrives split.
+        test::SimulatorProcess sim(dir / "COM5", {"--records", "20000", "--baud", baud, "--chunk",
+                                                  "3-3", "--reply-pieces", "2"});
+        ASSERT_TRUE(sim.Ready());
+        TarvikProcess download(dir, {"--yes", "download", "--port", "5", "--all"});
+        const auto file = DataFileOnceItHolds(dir, 2000);
+        ASSERT_FALSE(file.empty()) << baud;
+        download.Interrupt();
+        EXPECT_EQ(download.Wait(), 1) << baud;
+        EXPECT_NE(download.Errors().find("File download aborted. Incomplete data written to file"),
+                  std::string::npos)
+            << download.Errors();
+
+        const std::string kept = RecordsOf(test::ReadBytes(file));
+        ASSERT_TRUE(kept.ends_with("ABORT\x1a")) << baud;
+        const std::string records = kept.substr(0, kept.size() - 6);
+        const std::string log = LogOfRecords(20000);
+        EXPECT_LT(records.size(), log.size());
+        EXPECT_EQ(records, log.substr(0, records.size())) << baud;
+    }
+}
+
+TEST(CliLink, ASecondCtrlCQuitsAtOnceAndLeavesTheFileAsItIs) {
+    test::TempDir dir;
+    // The locator takes its time to answer the stop, so the second Ctrl+C comes first.
+    test::SimulatorProcess sim(dir / "COM5", {"--records", "20000", "--baud", "9600", "--chunk",
+                                              "3-3", "--answer-delay", "600"});
+    ASSERT_TRUE(sim.Ready());
+    TarvikProcess download(dir, {"--yes", "download", "--port", "5", "--all"});
+    const auto file = DataFileOnceItHolds(dir, 2000);
+    ASSERT_FALSE(file.empty());
+    download.Interrupt();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    download.Interrupt();
+    EXPECT_EQ(download.Wait(), 128 + SIGINT);
+    const std::string records = RecordsOf(test::ReadBytes(file));
+    EXPECT_EQ(records, LogOfRecords(20000).substr(0, records.size()));
 }
 
 } // namespace
