@@ -22,7 +22,7 @@ constexpr std::array<ModeSliceStyle, 4> kModeSlices{{
     {"Sweep", "Sweep", {255, 142, 70}},
 }};
 
-ChartContent Charted(const SelectedRecords& selected, ChartKind kind, const std::string& period) {
+ChartContent Charted(const SelectionTally& selected, ChartKind kind, const std::string& period) {
     ChartContent content;
     content.hasData = true;
     content.title = ChartTitle(selected.summary.identity, period);
@@ -65,8 +65,8 @@ std::vector<PieSlice> ModeSlices(const ModeTally& tally, ChartKind kind) {
     return slices;
 }
 
-ChartContent MonthChart(const SelectedRecords& month, int monthNumber, int year) {
-    if (month.records.empty()) {
+ChartContent MonthChart(const SelectionTally& month, int monthNumber, int year) {
+    if (month.recordCount == 0) {
         ChartContent empty;
         empty.status = "No data for " + MonthAndYear(monthNumber, year);
         return empty;
@@ -77,8 +77,8 @@ ChartContent MonthChart(const SelectedRecords& month, int monthNumber, int year)
                    first == last ? MonthAndYear(monthNumber, year) : first + " to " + last);
 }
 
-ChartContent DayChart(const SelectedRecords& day) {
-    if (day.records.empty()) {
+ChartContent DayChart(const SelectionTally& day) {
+    if (day.recordCount == 0) {
         ChartContent empty;
         empty.status = "No data for chosen day";
         return empty;

@@ -50,9 +50,9 @@ std::vector<PieSlice> ModeSlices(const ModeTally& tally, ChartKind kind);
 
 // The month chart: the period is the first to the last record's date, or the month's name and
 // year when all records are of one day.
-ChartContent MonthChart(const SelectedRecords& month, int monthNumber, int year);
+ChartContent MonthChart(const SelectionTally& month, int monthNumber, int year);
 
 // The day chart: the period is the date of the day's first record.
-ChartContent DayChart(const SelectedRecords& day);
+ChartContent DayChart(const SelectionTally& day);
 
 } // namespace tarvik

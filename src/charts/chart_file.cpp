@@ -8,18 +8,9 @@ namespace tarvik {
 
 bool WriteUsageChartJpeg(const std::filesystem::path& dataFile, const RecordSelection& selection,
                          const std::filesystem::path& output, std::string& error) {
-    const SelectedRecords records = ReadSelection(dataFile, selection);
-    switch (records.summary.status) {
-    case DataFileStatus::Ok:
-        break;
-    case DataFileStatus::Unreadable:
-        error = dataFile.string() + ": the file cannot be read";
-        return false;
-    case DataFileStatus::NoIdentityLine:
-        error = dataFile.string() + ": This file contains no data, please choose another";
-        return false;
-    case DataFileStatus::DamagedIdentity:
-        error = dataFile.string() + ": the identity line of this data file is damaged";
+    const SelectionTally records = TallySelection(dataFile, selection);
+    if (records.summary.status != DataFileStatus::Ok) {
+        error = dataFile.string() + ": " + DataFileProblemText(records.summary.status);
         return false;
     }
     const ChartContent content = selection.day == RecordSelection::kWholeMonth

@@ -1,7 +1,9 @@
 #include "charts/chart_image.h"
 
 #include "common/desktop_messages.h"
+#include "datafile/complete_output_file.h"
 
+#include <QBuffer>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QImageWriter>
@@ -43,10 +45,26 @@ bool WriteJpeg(const QImage& picture, const std::filesystem::path& file, std::st
     }
     if (!EnsureFolder(file.parent_path(), error))
         return false;
-    QImageWriter writer(QString::fromStdString(file.string()), "jpeg");
+    // Encoded in memory and written by name as bytes: a name need not be valid UTF-8, and a
+    // picture that cannot be written completely leaves no file.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(90);
     if (!writer.write(picture.convertToFormat(QImage::Format_RGB32))) {
         error = writer.errorString().toStdString();
+        return false;
+    }
+    CompleteOutputFile out;
+    std::string why;
+    if (!out.Open(file, why)) {
+        error = why;
+        return false;
+    }
+    out.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!out.Commit(why)) {
+        error = why;
         return false;
     }
     return true;

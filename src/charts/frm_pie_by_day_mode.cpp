@@ -35,7 +35,7 @@ void frmPieByDayMode::DrawDayPie(int day, int month, int year) {
     monthText_ = std::to_string(month);
     std::snprintf(text, sizeof text, "%02d", year % 100);
     yearText_ = text;
-    records_ = LoadDayRecords(context_.ReadablePath(), day, month, year % 100);
+    records_ = TallyDay(context_.ReadablePath(), day, month, year % 100);
     panel->ShowContent(DayChart(records_));
 }
 

@@ -38,7 +38,7 @@ private:
     std::string dayText_;
     std::string monthText_;
     std::string yearText_;
-    SelectedRecords records_;
+    SelectionTally records_;
 };
 
 } // namespace tarvik

@@ -49,7 +49,7 @@ void frmPieByMonthMode2::Form_Load() {
 }
 
 void frmPieByMonthMode2::MarkDaysWithData(int month, int year) {
-    records_ = LoadMonthRecords(context_.ReadablePath(), month, year);
+    records_ = TallyMonth(context_.ReadablePath(), month, year);
     // The window paints before the marks appear; clicks wait, so that no other selection runs
     // inside this one.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

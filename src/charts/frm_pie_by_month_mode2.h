@@ -41,7 +41,7 @@ private:
     ChartWindows& windows_;
     int month_;
     int year_;
-    SelectedRecords records_;
+    SelectionTally records_;
 };
 
 } // namespace tarvik

@@ -17,15 +17,9 @@ int ExportCsvCommand(Context& context) {
         return kUsage;
     }
     const std::filesystem::path file = context.args[0];
-    if (!FileHasData(file)) {
-        context.err << "tarvik: " << file.string()
-                    << ": This file contains no data, please choose another\n";
-        return kFailure;
-    }
     LocatorIdentity identity;
-    if (ReadFileIdentity(file, identity) == IdentityReadResult::Damaged) {
-        context.err << "tarvik: " << file.string()
-                    << ": the identity line of this data file is damaged\n";
+    if (const DataFileStatus status = CheckDataFile(file, identity); status != DataFileStatus::Ok) {
+        context.err << "tarvik: " << file.string() << ": " << DataFileProblemText(status) << "\n";
         return kFailure;
     }
     const std::filesystem::path target =

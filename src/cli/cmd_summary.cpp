@@ -32,20 +32,10 @@ int SummaryCommand(Context& context) {
         selection = *parsed;
     }
     const std::filesystem::path file = context.args[0];
-    const SelectedRecords selected = ReadSelection(file, selection);
-    switch (selected.summary.status) {
-    case DataFileStatus::Ok:
-        break;
-    case DataFileStatus::Unreadable:
-        context.err << "tarvik: " << file.string() << ": the file cannot be read\n";
-        return kFailure;
-    case DataFileStatus::NoIdentityLine:
-        context.err << "tarvik: " << file.string()
-                    << ": This file contains no data, please choose another\n";
-        return kFailure;
-    case DataFileStatus::DamagedIdentity:
-        context.err << "tarvik: " << file.string()
-                    << ": the identity line of this data file is damaged\n";
+    const SelectionTally selected = TallySelection(file, selection);
+    if (selected.summary.status != DataFileStatus::Ok) {
+        context.err << "tarvik: " << file.string() << ": "
+                    << DataFileProblemText(selected.summary.status) << "\n";
         return kFailure;
     }
     for (const std::string& line : UsageSummaryLines(selected))

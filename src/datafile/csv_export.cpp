@@ -1,9 +1,8 @@
 #include "datafile/csv_export.h"
 
+#include "datafile/complete_output_file.h"
 #include "datafile/data_file_reader.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <system_error>
@@ -86,55 +85,42 @@ CsvExportResult ExportCsv(const std::filesystem::path& dataFile,
     }
 
     const DataFileSummary summary = ReadDataFile(dataFile, [](std::string_view) { return false; });
-    if (summary.status == DataFileStatus::Unreadable) {
-        result.error = "Cannot read '" + dataFile.string() + "'";
-        return result;
-    }
     if (summary.status != DataFileStatus::Ok) {
-        result.error = "'" + dataFile.string() + "' has no valid identity line";
+        result.error =
+            "Cannot export '" + dataFile.string() + "': " + DataFileProblemText(summary.status);
         return result;
     }
 
-    // The new export is written beside the old one and replaces it only when complete.
-    const std::filesystem::path partial = output.string() + ".partial";
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(partial.c_str(), "wb"),
-                                                        &std::fclose);
-    if (!out) {
-        result.error = Describe(output, std::strerror(errno));
+    CompleteOutputFile out;
+    std::string why;
+    if (!out.Open(output, why)) {
+        result.error = Describe(output, why);
         return result;
     }
-
+    const auto& f = summary.identityFields;
+    out.Write(f[0] + "," + f[1] + "," + f[2] + "\r\n");
+    out.Write(kHeaderRow);
     // Rows are gathered in one reused block and written in large pieces.
     constexpr std::size_t kFlushAt = 1 << 18;
-    bool written = true;
-    const auto write = [&](std::string_view bytes) {
-        written = written && std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size();
-    };
-    const auto& f = summary.identityFields;
-    write(f[0] + "," + f[1] + "," + f[2] + "\r\n");
-    write(kHeaderRow);
     const std::unique_ptr<char[]> block(new char[kFlushAt + kMaxRowLength]);
     char* end = block.get();
-    ReadDataFile(dataFile, [&](std::string_view line) {
+    const DataFileSummary again = ReadDataFile(dataFile, [&](std::string_view line) {
         end = WriteRow(end, ParseRecordLine(line), modelShown);
-        if (static_cast<std::size_t>(end - block.get()) >= kFlushAt) {
-            write({block.get(), static_cast<std::size_t>(end - block.get())});
-            end = block.get();
-        }
+        if (static_cast<std::size_t>(end - block.get()) < kFlushAt)
+            return true;
+        const bool written = out.Write({block.get(), static_cast<std::size_t>(end - block.get())});
+        end = block.get();
         return written;
     });
-    write({block.get(), static_cast<std::size_t>(end - block.get())});
-    write(std::string(1, kEndMark) + "\r\n");
-    const bool closed = std::fclose(out.release()) == 0;
-    if (!written || !closed) {
-        std::filesystem::remove(partial, ec);
-        result.error = Describe(output, "the disk refused the data");
+    out.Write({block.get(), static_cast<std::size_t>(end - block.get())});
+    out.Write(std::string(1, kEndMark) + "\r\n");
+    if (again.status != DataFileStatus::Ok) {
+        result.error =
+            "Cannot export '" + dataFile.string() + "': " + DataFileProblemText(again.status);
         return result;
     }
-    std::filesystem::rename(partial, output, ec);
-    if (ec) {
-        std::filesystem::remove(partial, ec);
-        result.error = Describe(output, ec.message());
+    if (!out.Commit(why)) {
+        result.error = Describe(output, why);
         return result;
     }
     result.ok = true;

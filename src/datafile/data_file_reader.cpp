@@ -1,8 +1,11 @@
 #include "datafile/data_file_reader.h"
 
 #include "common/text.h"
+#include "datafile/input_file.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 namespace tarvik {
@@ -36,42 +39,73 @@ void SetIdentity(DataFileSummary& summary, std::string_view line) {
     summary.identity.serial = summary.identityFields[2];
 }
 
+// The first CR or LF in [p, end), or end. Eight bytes are tested at a time: a log is mostly
+// 32-character lines, and this search is most of the work of reading one.
+const char* FindLineEnd(const char* p, const char* end) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        const std::uint64_t cr = word ^ (kOnes * '\r');
+        const std::uint64_t lf = word ^ (kOnes * '\n');
+        if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs)
+            break;
+        p += 8;
+    }
+    while (p != end && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+}
+
 // Cuts text fed in blocks into lines: a line ends at CR LF, a lone CR or a lone LF, also when
-// the CR and the LF arrive in different blocks.
+// the CR and the LF arrive in different blocks. Of a line longer than kKeep only its first
+// kKeep characters are handed on, as soon as they are there, and the rest of it is skipped:
+// no line costs more memory than that, and a line without end is not waited for.
 class LineSplitter {
 public:
+    static constexpr std::size_t kKeep = kMaxIdentityLineLength + 1;
+
     // onLine(line) returns false to stop.
     template <typename OnLine> bool Feed(std::string_view block, OnLine& onLine) {
-        std::size_t start = 0;
-        if (afterCr_ && !block.empty() && block[0] == '\n')
-            start = 1;
+        const char* p = block.data();
+        const char* const end = p + block.size();
+        if (afterCr_ && p != end && *p == '\n')
+            ++p;
         afterCr_ = false;
-        const std::size_t size = block.size();
-        while (start < size) {
-            std::size_t end = start;
-            while (end < size && block[end] != '\r' && block[end] != '\n')
-                ++end;
-            if (end == size) {
-                pending_.append(block.substr(start));
-                return true;
+        while (p != end) {
+            const char* lineEnd = FindLineEnd(p, end);
+            if (lineEnd == end) {
+                if (skipping_)
+                    return true;
+                Keep(p, end);
+                if (pending_.size() < kKeep)
+                    return true;
+                skipping_ = true;
+                const bool more = onLine(std::string_view(pending_));
+                pending_.clear();
+                return more;
             }
-            bool more;
-            if (pending_.empty()) {
-                more = onLine(block.substr(start, end - start));
+            bool more = true;
+            if (skipping_) {
+                skipping_ = false;
+            } else if (pending_.empty()) {
+                more = onLine(
+                    std::string_view(p, static_cast<std::size_t>(lineEnd - p)).substr(0, kKeep));
             } else {
-                pending_.append(block.substr(start, end - start));
+                Keep(p, lineEnd);
                 more = onLine(std::string_view(pending_));
                 pending_.clear();
             }
             if (!more)
                 return false;
-            if (block[end] == '\r') {
-                if (end + 1 < size && block[end + 1] == '\n')
-                    ++end;
-                else if (end + 1 == size)
+            if (*lineEnd == '\r') {
+                if (lineEnd + 1 != end && lineEnd[1] == '\n')
+                    ++lineEnd;
+                else if (lineEnd + 1 == end)
                     afterCr_ = true;
             }
-            start = end + 1;
+            p = lineEnd + 1;
         }
         return true;
     }
@@ -81,11 +115,18 @@ public:
         if (!pending_.empty())
             onLine(std::string_view(pending_));
         pending_.clear();
+        skipping_ = false;
     }
 
 private:
+    void Keep(const char* from, const char* to) {
+        const std::size_t room = kKeep - pending_.size();
+        pending_.append(from, std::min(room, static_cast<std::size_t>(to - from)));
+    }
+
     std::string pending_;
     bool afterCr_ = false;
+    bool skipping_ = false; // the rest of a line already handed on
 };
 
 // What every reader does with the lines: skip the "//" block, take the identity line, hand
@@ -102,6 +143,11 @@ public:
             if (StartsWith(line, "//"))
                 return true;
             haveIdentity_ = true;
+            if (line.size() > kMaxIdentityLineLength) {
+                summary_.status = DataFileStatus::DamagedIdentity;
+                summary_.identityTooLong = true;
+                return false;
+            }
             SetIdentity(summary_, line);
             return true;
         }
@@ -109,7 +155,7 @@ public:
         if (line.empty())
             return true;
         ++summary_.recordCount;
-        return !visit_ || visit_(line);
+        return !visit_ || visit_(line.substr(0, DataRecord::kLineLength));
     }
 
 private:
@@ -128,31 +174,56 @@ bool FeedBlock(std::string_view block, LineSplitter& splitter, DataLineHandler& 
     return false;
 }
 
+DataFileStatus StatusOf(InputFile::Opened opened) {
+    return opened == InputFile::Opened::NotAFile ? DataFileStatus::NotAFile
+                                                 : DataFileStatus::Unreadable;
+}
+
 } // namespace
 
+std::string DataFileProblemText(DataFileStatus status) {
+    switch (status) {
+    case DataFileStatus::Ok:
+        return {};
+    case DataFileStatus::Unreadable:
+        return "the file cannot be read";
+    case DataFileStatus::NotAFile:
+        return "this is a folder, a device or a pipe, not a data file";
+    case DataFileStatus::NoIdentityLine:
+    case DataFileStatus::NoRecord:
+        return "This file contains no data, please choose another";
+    case DataFileStatus::DamagedIdentity:
+        return "the identity line of this data file is damaged";
+    }
+    return {};
+}
+
 DataFileSummary ReadDataBytes(std::string_view bytes, const RecordLineVisitor& visit) {
+    return ReadDataBlocks(bytes, bytes.size(), visit);
+}
+
+DataFileSummary ReadDataBlocks(std::string_view bytes, std::size_t blockSize,
+                               const RecordLineVisitor& visit) {
     DataFileSummary summary;
     LineSplitter splitter;
     DataLineHandler handler(summary, visit);
-    if (FeedBlock(bytes, splitter, handler))
-        splitter.Finish(handler);
+    blockSize = std::max<std::size_t>(blockSize, 1);
+    for (std::size_t at = 0; at < bytes.size(); at += blockSize)
+        if (!FeedBlock(bytes.substr(at, blockSize), splitter, handler))
+            return summary;
+    splitter.Finish(handler);
     return summary;
 }
 
 bool LoadDataFileBytes(const std::filesystem::path& file, std::string& bytes) {
     bytes.clear();
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(file.c_str(), "rb"),
-                                                       &std::fclose);
-    if (!in)
+    InputFile in;
+    if (in.Open(file) != InputFile::Opened::Ok)
         return false;
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file, ec);
-    if (!ec)
-        bytes.reserve(static_cast<std::size_t>(size));
     char block[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(block, 1, sizeof block, in.get())) > 0) {
-        std::string_view chunk(block, got);
+    long got;
+    while ((got = in.Read(block, sizeof block)) > 0) {
+        std::string_view chunk(block, static_cast<std::size_t>(got));
         const std::size_t endMark = chunk.find(kEndMark);
         if (endMark != std::string_view::npos) {
             bytes.append(chunk.substr(0, endMark + 1));
@@ -160,27 +231,29 @@ bool LoadDataFileBytes(const std::filesystem::path& file, std::string& bytes) {
         }
         bytes.append(chunk);
     }
-    return !std::ferror(in.get());
+    return got == 0;
 }
 
 DataFileSummary ReadDataFile(const std::filesystem::path& file, const RecordLineVisitor& visit) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(file.c_str(), "rb"),
-                                                       &std::fclose);
-    if (!in)
-        return DataFileSummary{};
+    DataFileSummary summary;
+    InputFile in;
+    if (const auto opened = in.Open(file); opened != InputFile::Opened::Ok) {
+        summary.status = StatusOf(opened);
+        return summary;
+    }
     // One block buffer reused for the whole file: reading a large log allocates nothing that
     // grows with it.
     static constexpr std::size_t kBlock = 1 << 18;
-    std::unique_ptr<char[]> block(new char[kBlock]);
-    DataFileSummary summary;
+    const std::unique_ptr<char[]> block(new char[kBlock]);
     LineSplitter splitter;
     DataLineHandler handler(summary, visit);
-    std::size_t got;
-    while ((got = std::fread(block.get(), 1, kBlock, in.get())) > 0) {
-        if (!FeedBlock(std::string_view(block.get(), got), splitter, handler))
+    long got;
+    while ((got = in.Read(block.get(), kBlock)) > 0) {
+        if (!FeedBlock(std::string_view(block.get(), static_cast<std::size_t>(got)), splitter,
+                       handler))
             return summary;
     }
-    if (std::ferror(in.get()))
+    if (got < 0)
         return DataFileSummary{};
     splitter.Finish(handler);
     return summary;
@@ -188,11 +261,8 @@ DataFileSummary ReadDataFile(const std::filesystem::path& file, const RecordLine
 
 std::vector<DataRecord> ReadAllRecords(const std::filesystem::path& file,
                                        DataFileSummary* summary) {
+    // The vector grows with the records found, never with what the file's size promises.
     std::vector<DataRecord> records;
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file, ec);
-    if (!ec)
-        records.reserve(static_cast<std::size_t>(size / (DataRecord::kLineLength + 2)));
     DataFileSummary result = ReadDataFile(file, [&](std::string_view line) {
         records.push_back(ParseRecordLine(line));
         return true;

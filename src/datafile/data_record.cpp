@@ -7,25 +7,36 @@ namespace tarvik {
 
 namespace {
 // The value of a two-character numeric field; non-digits end the number (0 when none).
-std::uint8_t TwoDigitValue(std::string_view field) {
+int TwoDigitValue(std::string_view field) {
     unsigned value = 0;
     for (char c : field) {
         if (c < '0' || c > '9')
             break;
         value = value * 10 + static_cast<unsigned>(c - '0');
     }
-    return static_cast<std::uint8_t>(value);
+    return static_cast<int>(value);
+}
+
+// The field at [start, start + 2) of a line, cut short where the line ends.
+std::string_view TwoCharacters(std::string_view line, std::size_t start) {
+    return start < line.size() ? line.substr(start, 2) : std::string_view();
 }
 } // namespace
+
+RecordDay ReadRecordDay(std::string_view line) {
+    return {TwoDigitValue(TwoCharacters(line, 0)), TwoDigitValue(TwoCharacters(line, 2)),
+            TwoDigitValue(TwoCharacters(line, 4))};
+}
 
 DataRecord ParseRecordLine(std::string_view line) {
     DataRecord record;
     const std::size_t length = std::min(line.size(), DataRecord::kLineLength);
-    std::memcpy(record.line_.data(), line.data(), length);
+    std::copy_n(line.begin(), length, record.line_.begin());
     record.length_ = static_cast<std::uint8_t>(length);
-    record.dayNumber_ = TwoDigitValue(record.Day());
-    record.monthNumber_ = TwoDigitValue(record.Month());
-    record.yearNumber_ = TwoDigitValue(record.Year());
+    const RecordDay day = ReadRecordDay(line);
+    record.dayNumber_ = static_cast<std::uint8_t>(day.day);
+    record.monthNumber_ = static_cast<std::uint8_t>(day.month);
+    record.yearNumber_ = static_cast<std::uint8_t>(day.year);
     return record;
 }
 

@@ -51,9 +51,10 @@ public:
 private:
     friend DataRecord ParseRecordLine(std::string_view line);
 
+    // An empty field still points into the record, so that copying it never reads from null.
     std::string_view Field(std::size_t start, std::size_t width) const {
         if (start >= length_)
-            return {};
+            return std::string_view(line_.data(), 0);
         return std::string_view(line_.data() + start, std::min(width, length_ - start));
     }
 
@@ -63,6 +64,15 @@ private:
     std::uint8_t monthNumber_ = 0;
     std::uint8_t yearNumber_ = 0;
 };
+
+// The numeric day, month and two-digit year of a record line, read as DataRecord reads them,
+// for readers that select records without decoding them.
+struct RecordDay {
+    int day = 0;
+    int month = 0;
+    int year = 0; // two digits
+};
+RecordDay ReadRecordDay(std::string_view line);
 
 // Cuts a record line at its fixed positions. Characters beyond the 32nd are never read;
 // no digit or range check is made.

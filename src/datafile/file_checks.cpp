@@ -1,7 +1,5 @@
 #include "datafile/file_checks.h"
 
-#include "datafile/data_file_reader.h"
-
 #ifdef _WIN32
 #include <cstdio>
 #else
@@ -30,16 +28,35 @@ bool FileLocked(const std::filesystem::path& file) {
 #endif
 }
 
-bool FileHasData(const std::filesystem::path& file) {
+DataFileStatus CheckDataFile(const std::filesystem::path& file, LocatorIdentity& identity) {
     bool hasRecord = false;
-    DataFileSummary summary = ReadDataFile(file, [&](std::string_view) {
+    const DataFileSummary summary = ReadDataFile(file, [&](std::string_view) {
         hasRecord = true;
         return false;
     });
+    switch (summary.status) {
+    case DataFileStatus::Ok:
+        if (!hasRecord)
+            return DataFileStatus::NoRecord;
+        identity.user = summary.identity.user;
+        identity.model = summary.identity.model;
+        identity.serial = summary.identity.serial;
+        return DataFileStatus::Ok;
+    case DataFileStatus::DamagedIdentity:
+        // A damaged line with no record after it is a file without data. After an identity
+        // line too long to be one nothing is read, so the damage is what is told.
+        return hasRecord || summary.identityTooLong ? DataFileStatus::DamagedIdentity
+                                                    : DataFileStatus::NoRecord;
+    default:
+        return summary.status;
+    }
+}
+
+bool FileHasData(const std::filesystem::path& file) {
+    LocatorIdentity ignored;
+    const DataFileStatus status = CheckDataFile(file, ignored);
     // A damaged identity line still counts here; opening then reports the damage itself.
-    return (summary.status == DataFileStatus::Ok ||
-            summary.status == DataFileStatus::DamagedIdentity) &&
-           hasRecord;
+    return status == DataFileStatus::Ok || status == DataFileStatus::DamagedIdentity;
 }
 
 IdentityReadResult ReadFileIdentity(const std::filesystem::path& file, LocatorIdentity& identity) {

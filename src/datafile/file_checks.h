@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/locator_identity.h"
+#include "datafile/data_file_reader.h"
 
 #include <filesystem>
 
@@ -14,6 +15,11 @@ bool FileLocked(const std::filesystem::path& file);
 
 // True when the file has an identity line and at least one record line after it.
 bool FileHasData(const std::filesystem::path& file);
+
+// The checks of opening a file in one reading and in their order: Ok with the identity, or why
+// it cannot be opened (cannot be read, not a file, no data (NoIdentityLine or NoRecord), a
+// damaged identity line). `identity` is set only when Ok.
+DataFileStatus CheckDataFile(const std::filesystem::path& file, LocatorIdentity& identity);
 
 enum class IdentityReadResult { Ok, Damaged };
 

@@ -237,7 +237,7 @@ void frmViewData::Form_Load() {
 }
 
 void frmViewData::MarkDaysWithData(int month, int year) {
-    const SelectedRecords monthRecords = LoadMonthRecords(context_.ReadablePath(), month, year);
+    const SelectionTally monthRecords = TallyMonth(context_.ReadablePath(), month, year);
     if (!isVisible())
         show();
     // The window paints before the marks appear; clicks wait, so that no other selection runs

@@ -1,20 +1,31 @@
 #include "viewer/record_selection.h"
 
+#include <algorithm>
+
 namespace tarvik {
 
 namespace {
-std::string DateText(const DataRecord& r) {
-    std::string text(r.Day());
-    text.append("/").append(r.Month()).append("/").append(r.Year());
+// Day "/" month "/" year from the first six characters of a record line, cut short as the
+// line is.
+std::string DateText(std::string_view line) {
+    const auto field = [&](std::size_t start) {
+        return start < line.size() ? line.substr(start, 2) : std::string_view();
+    };
+    std::string text(field(0));
+    text.append("/").append(field(2)).append("/").append(field(4));
     return text;
 }
 } // namespace
 
-bool RecordSelection::Matches(const DataRecord& record) const {
+bool RecordSelection::Matches(const RecordDay& recordDay) const {
     if (day == 0)
         return true;
-    return record.TwoDigitYear() == year && record.MonthNumber() == month &&
-           (day == kWholeMonth || record.DayNumber() == day);
+    return recordDay.year == year && recordDay.month == month &&
+           (day == kWholeMonth || recordDay.day == day);
+}
+
+bool RecordSelection::Matches(const DataRecord& record) const {
+    return Matches(RecordDay{record.DayNumber(), record.MonthNumber(), record.TwoDigitYear()});
 }
 
 void ModeTally::Add(char modeCode) {
@@ -26,36 +37,53 @@ std::uint64_t ModeTally::Total() const {
     return seconds[0] + seconds[1] + seconds[2] + seconds[3];
 }
 
-std::string SelectedRecords::FirstDate() const {
-    return records.empty() ? std::string() : DateText(records.front());
+void SelectionTally::Add(std::string_view line) {
+    usage.Add(line.size() > 12 ? line[12] : '\0');
+    if (recordCount == 0)
+        firstDate_ = DateText(line);
+    ++recordCount;
+    lastDayLength_ = static_cast<std::uint8_t>(std::min(line.size(), lastDay_.size()));
+    std::copy_n(line.begin(), lastDayLength_, lastDay_.begin());
+    days_.set(static_cast<std::size_t>(ReadRecordDay(line).day));
 }
 
-std::string SelectedRecords::LastDate() const {
-    return records.empty() ? std::string() : DateText(records.back());
+std::string SelectionTally::FirstDate() const {
+    return firstDate_;
 }
 
-std::set<int> SelectedRecords::Days() const {
+std::string SelectionTally::LastDate() const {
+    return recordCount == 0 ? std::string()
+                            : DateText(std::string_view(lastDay_.data(), lastDayLength_));
+}
+
+std::set<int> SelectionTally::Days() const {
     std::set<int> days;
-    for (const DataRecord& r : records)
-        days.insert(r.DayNumber());
+    for (std::size_t day = 0; day < days_.size(); ++day)
+        if (days_.test(day))
+            days.insert(static_cast<int>(day));
     return days;
 }
 
 SelectedRecords ReadSelection(const std::filesystem::path& file, RecordSelection selection) {
     SelectedRecords selected;
-    if (selection.day == 0) {
-        selected.records = ReadAllRecords(file, &selected.summary);
-    } else {
-        selected.summary = ReadDataFile(file, [&](std::string_view line) {
-            DataRecord record = ParseRecordLine(line);
-            if (selection.Matches(record))
-                selected.records.push_back(record);
-            return true;
-        });
-    }
-    for (const DataRecord& r : selected.records)
-        selected.usage.Add(r.ModeCode());
+    selected.summary = ReadDataFile(file, [&](std::string_view line) {
+        if (selection.day == 0 || selection.Matches(ReadRecordDay(line))) {
+            selected.Add(line);
+            selected.records.push_back(ParseRecordLine(line));
+        }
+        return true;
+    });
     return selected;
+}
+
+SelectionTally TallySelection(const std::filesystem::path& file, RecordSelection selection) {
+    SelectionTally tally;
+    tally.summary = ReadDataFile(file, [&](std::string_view line) {
+        if (selection.day == 0 || selection.Matches(ReadRecordDay(line)))
+            tally.Add(line);
+        return true;
+    });
+    return tally;
 }
 
 SelectedRecords LoadMonthRecords(const std::filesystem::path& file, int month, int year) {
@@ -66,11 +94,19 @@ SelectedRecords LoadDayRecords(const std::filesystem::path& file, int day, int m
     return ReadSelection(file, RecordSelection::Day(day, month, year));
 }
 
+SelectionTally TallyMonth(const std::filesystem::path& file, int month, int year) {
+    return TallySelection(file, RecordSelection::Month(month, year));
+}
+
+SelectionTally TallyDay(const std::filesystem::path& file, int day, int month, int year) {
+    return TallySelection(file, RecordSelection::Day(day, month, year));
+}
+
 std::optional<MonthOfYear> ReadFirstRecordMonth(const std::filesystem::path& file) {
     std::optional<MonthOfYear> first;
     ReadDataFile(file, [&](std::string_view line) {
-        const DataRecord record = ParseRecordLine(line);
-        first = MonthOfYear{record.MonthNumber(), record.TwoDigitYear()};
+        const RecordDay day = ReadRecordDay(line);
+        first = MonthOfYear{day.month, day.year};
         return false;
     });
     return first;

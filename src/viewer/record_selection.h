@@ -5,11 +5,13 @@
 #include "datafile/data_record.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvik {
@@ -28,6 +30,7 @@ struct RecordSelection {
     static RecordSelection Day(int day, int month, int year) { return {day, month, year}; }
 
     bool Matches(const DataRecord& record) const;
+    bool Matches(const RecordDay& day) const;
 };
 
 // Seconds of use per mode; index 0 Power, 1 Radio, 2 Generator or Transmitter, 3 Sweep.
@@ -39,26 +42,46 @@ struct ModeTally {
     std::uint64_t Total() const;
 };
 
-// The records of one selection, in file order, with the file's identity and their usage.
-struct SelectedRecords {
+// What a selection holds, found in one pass without keeping its records: the file's identity,
+// the usage per mode, the count, the first and last date and the days with records.
+struct SelectionTally {
     DataFileSummary summary;
-    std::vector<DataRecord> records;
     ModeTally usage;
+    std::uint64_t recordCount = 0;
+
+    // Counts one selected record line.
+    void Add(std::string_view line);
 
     // Day "/" month "/" year of the first and the last record ("05/12/26"); empty when none.
     std::string FirstDate() const;
     std::string LastDate() const;
     // The day numbers that have records (for bold days on a calendar).
     std::set<int> Days() const;
+
+private:
+    std::string firstDate_;
+    std::array<char, 6> lastDay_{}; // the first six characters of the last record
+    std::uint8_t lastDayLength_ = 0;
+    std::bitset<100> days_; // a day field reads as 0 to 99
+};
+
+// The records of one selection, in file order, with their tally.
+struct SelectedRecords : SelectionTally {
+    std::vector<DataRecord> records;
 };
 
 // Reads the whole file once and keeps the records of the selection. There is no limit on how
 // many records one month or day holds.
 SelectedRecords ReadSelection(const std::filesystem::path& file, RecordSelection selection);
 
+// The same pass without keeping the records: memory does not grow with the file.
+SelectionTally TallySelection(const std::filesystem::path& file, RecordSelection selection);
+
 // The records of one month: the table that the viewer's calendar and the month chart use.
 SelectedRecords LoadMonthRecords(const std::filesystem::path& file, int month, int year);
 SelectedRecords LoadDayRecords(const std::filesystem::path& file, int day, int month, int year);
+SelectionTally TallyMonth(const std::filesystem::path& file, int month, int year);
+SelectionTally TallyDay(const std::filesystem::path& file, int day, int month, int year);
 
 // Month and two-digit year of the file's first record; nothing when it has no record.
 struct MonthOfYear {

@@ -19,9 +19,9 @@ std::string ModeName(int modeIndex, std::string_view modelCode) {
     }
 }
 
-std::vector<std::string> UsageSummaryLines(const SelectedRecords& selected) {
+std::vector<std::string> UsageSummaryLines(const SelectionTally& selected) {
     std::vector<std::string> lines;
-    lines.push_back("Records: " + std::to_string(selected.records.size()));
+    lines.push_back("Records: " + std::to_string(selected.recordCount));
     for (int mode = 0; mode < 4; ++mode)
         lines.push_back(ModeName(mode, selected.summary.identity.model) + ": " +
                         UsageTimeText(selected.usage.seconds[static_cast<std::size_t>(mode)]));

@@ -13,6 +13,6 @@ namespace tarvik {
 std::string ModeName(int modeIndex, std::string_view modelCode);
 
 // "Records: N", then "Power: 1 Hrs 2 Mins 5 Secs" and so on for the four modes and "Total".
-std::vector<std::string> UsageSummaryLines(const SelectedRecords& selected);
+std::vector<std::string> UsageSummaryLines(const SelectionTally& selected);
 
 } // namespace tarvik
