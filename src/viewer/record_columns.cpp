@@ -62,6 +62,20 @@ std::string CellText(const DataRecord& record, int column, std::string_view mode
     return text;
 }
 
+std::uint64_t DateSortNumber(const DataRecord& record) {
+    const std::string_view line = record.Line();
+    int parts[6];
+    for (std::size_t i = 0; i < 6; ++i) {
+        const std::size_t at = 2 * i;
+        if (line.size() < at + 2 || line[at] < '0' || line[at] > '9' || line[at + 1] < '0' ||
+            line[at + 1] > '9')
+            // A short or damaged date: read its cell as the text sort would.
+            return DateKeyNumber(CellText(record, kDateColumn, {}));
+        parts[i] = (line[at] - '0') * 10 + (line[at + 1] - '0');
+    }
+    return DateTimeNumber(2000 + parts[2], parts[1], parts[0], parts[3], parts[4], parts[5]);
+}
+
 Rgb ModeColour(char modeCode) {
     switch (modeCode) {
     case '0':

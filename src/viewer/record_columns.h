@@ -47,6 +47,10 @@ const std::array<RecordColumn, kRecordColumnCount>& RecordColumns();
 void CellText(const DataRecord& record, int column, std::string_view modelCode, std::string& out);
 std::string CellText(const DataRecord& record, int column, std::string_view modelCode);
 
+// The Date cell's sort key as a number (DateKeyNumber of the cell's text), worked out from the
+// record's digits without writing the text.
+std::uint64_t DateSortNumber(const DataRecord& record);
+
 // The text colour of a record's row: its mode's colour.
 Rgb ModeColour(char modeCode);
 // The colour of one cell: the row's, except "P" green and "F" red in the Self Test cell.

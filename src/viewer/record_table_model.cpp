@@ -83,6 +83,13 @@ bool RecordTableModel::SortByColumn(int column) {
 }
 
 void RecordTableModel::SortRows(int column, bool descending) {
+    if (column == kDateColumn) {
+        // The date and time as one number straight from each record: no key texts are built.
+        SortRowOrderByNumber(order_, descending, [&](std::uint32_t record) {
+            return DateSortNumber(records_[record]);
+        });
+        return;
+    }
     const SortType type =
         SortTypeFromTag(RecordColumns()[static_cast<std::size_t>(column)].sortTag);
     SortRowOrder(order_, type, descending, [&](std::uint32_t record, std::string& out) {

@@ -18,6 +18,11 @@ using RowCellText = std::function<void(std::uint32_t row, std::string& out)>;
 void SortRowOrder(std::vector<std::uint32_t>& order, SortType type, bool descending,
                   const RowCellText& cellText);
 
+// Reorders `order` by a number per row (keyOfRow of its row number), ascending or descending.
+// Rows with equal keys keep the order they had.
+void SortRowOrderByNumber(std::vector<std::uint32_t>& order, bool descending,
+                          const std::function<std::uint64_t(std::uint32_t row)>& keyOfRow);
+
 // The direction shown in the column headers: at most one column shows "asc" or "desc".
 class SortHeaderState {
 public:

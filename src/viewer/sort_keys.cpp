@@ -73,49 +73,63 @@ SortType SortTypeFromTag(std::string_view tag) {
     return SortType::Text;
 }
 
-std::string DateKey(std::string_view text) {
+std::uint64_t DateTimeNumber(int year, int month, int day, int hours, int minutes, int seconds) {
+    if (year < 0 || year > 9999 || month < 1 || month > 12 || day < 1 ||
+        day > DaysInMonth(month, year) || hours < 0 || hours > 23 || minutes < 0 || minutes > 59 ||
+        seconds < 0 || seconds > 59)
+        return 0;
+    std::uint64_t number = static_cast<std::uint64_t>(year);
+    for (int part : {month, day, hours, minutes, seconds})
+        number = number * 100 + static_cast<std::uint64_t>(part);
+    return number;
+}
+
+std::uint64_t DateKeyNumber(std::string_view text) {
     text = TrimBlanks(text);
     std::size_t pos = 0;
     const auto day = ReadNumber(text, pos, 2);
     if (!day || !Expect(text, pos, '/'))
-        return {};
+        return 0;
     const auto month = ReadNumber(text, pos, 2);
     if (!month || !Expect(text, pos, '/'))
-        return {};
+        return 0;
     const std::size_t yearStart = pos;
     auto year = ReadNumber(text, pos, 4);
     if (!year || (pos - yearStart != 2 && pos - yearStart != 4))
-        return {};
+        return 0;
     if (pos - yearStart == 2)
         *year += 2000;
     int hours = 0, minutes = 0, seconds = 0;
     if (pos < text.size()) {
         // A time follows after at least one blank: h:mm or h:mm:ss.
         if (!IsBlank(text[pos]))
-            return {};
+            return 0;
         while (pos < text.size() && IsBlank(text[pos]))
             ++pos;
         const auto h = ReadNumber(text, pos, 2);
         if (!h || !Expect(text, pos, ':'))
-            return {};
+            return 0;
         const auto m = ReadNumber(text, pos, 2);
         if (!m)
-            return {};
+            return 0;
         std::optional<int> s = 0;
         if (Expect(text, pos, ':'))
             s = ReadNumber(text, pos, 2);
         if (!s || pos != text.size())
-            return {};
+            return 0;
         hours = *h;
         minutes = *m;
         seconds = *s;
     }
-    if (*month < 1 || *month > 12 || *day < 1 || *day > DaysInMonth(*month, *year) || hours > 23 ||
-        minutes > 59 || seconds > 59)
+    return DateTimeNumber(*year, *month, *day, hours, minutes, seconds);
+}
+
+std::string DateKey(std::string_view text) {
+    const std::uint64_t number = DateKeyNumber(text);
+    if (number == 0)
         return {};
-    char key[64];
-    std::snprintf(key, sizeof key, "%04d%02d%02d%02d%02d%02d", *year, *month, *day, hours, minutes,
-                  seconds);
+    char key[32];
+    std::snprintf(key, sizeof key, "%014llu", static_cast<unsigned long long>(number));
     return key;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,13 @@ SortType SortTypeFromTag(std::string_view tag);
 // "YYYYMMDDhhmmss" for a valid day-first date and time ("05/06/13   14:02:09"); a two-digit year
 // is 2000 plus its digits. Empty when the text is no valid date.
 std::string DateKey(std::string_view text);
+
+// The same order as a number: YYYYMMDDhhmmss for a valid date and time, 0 for no date, so that
+// a sort need not build and compare key texts.
+std::uint64_t DateKeyNumber(std::string_view text);
+
+// YYYYMMDDhhmmss of a date and time; 0 when it is no valid date and time.
+std::uint64_t DateTimeNumber(int year, int month, int day, int hours, int minutes, int seconds);
 
 // The number with exactly 30 digits before and 30 after the point; a negative number is "&"
 // followed by the inverted digits of its absolute value's key, so that it sorts before every

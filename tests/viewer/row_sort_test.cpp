@@ -2,6 +2,7 @@
 #include "viewer/record_fixtures.h"
 #include "viewer/row_sort.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace tarvik;
@@ -143,4 +144,39 @@ TEST(RecordCells, TextsAndColoursFollowTheModeAndSelfTest) {
     const DataRecord other = ParseRecordLine(RecordLine({.mode = '3', .selfTest = 'B'}));
     EXPECT_EQ(CellText(other, kSelfTestColumn, "KVZ3"), "B");
     EXPECT_EQ(CellColour(other, kSelfTestColumn), (Rgb{175, 216, 248}));
+}
+
+TEST(RowSort, TheDateNumberSortsAsTheDateKeyTextsAndKeepsEqualRowsInTheirOrder) {
+    // Dates that repeat (equal keys), invalid ones (empty keys), short and damaged lines, in a
+    // mixed order; then the same rows already in date order, where the sort takes short cuts.
+    std::vector<DataRecord> records;
+    const char* dates[] = {"311213", "010114", "311213", "991399", "290224", "290223", "0512"};
+    const char* times[] = {"235959", "000000", "120000", "140309", "000000", "000000", "14"};
+    for (int i = 0; i < 70; ++i) {
+        std::string line = test::RecordLine({.date = dates[i % 7], .time = times[(i / 7) % 7]});
+        if (i % 7 == 6)
+            line = line.substr(0, 4 + i % 9);
+        records.push_back(ParseRecordLine(line));
+    }
+    const auto byDateKeyText = [&](std::vector<std::uint32_t> order, bool descending) {
+        std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            const std::string ka = DateKey(CellText(records[a], kDateColumn, ""));
+            const std::string kb = DateKey(CellText(records[b], kDateColumn, ""));
+            return descending ? CompareAsText(kb, ka) < 0 : CompareAsText(ka, kb) < 0;
+        });
+        return order;
+    };
+    std::vector<std::uint32_t> start(records.size());
+    for (std::uint32_t i = 0; i < start.size(); ++i)
+        start[i] = (i * 37) % static_cast<std::uint32_t>(start.size());
+    for (const auto& from : {start, byDateKeyText(start, false), byDateKeyText(start, true)})
+        for (bool descending : {false, true}) {
+            std::vector<std::uint32_t> order = from;
+            SortRowOrderByNumber(order, descending,
+                                 [&](std::uint32_t row) { return DateSortNumber(records[row]); });
+            EXPECT_EQ(order, byDateKeyText(from, descending)) << descending;
+        }
+    EXPECT_EQ(DateSortNumber(records[0]), 20131231235959u);
+    EXPECT_EQ(DateSortNumber(records[3]), 0u); // 99/13/99 is no date
+    EXPECT_EQ(DateSortNumber(records[5]), 0u); // 29/02/23 is no date
 }
