@@ -7,6 +7,11 @@
 
 namespace tarvik {
 
+// The mode code of a record line as one character, '\0' when the line has none.
+inline char ModeCodeOf(std::string_view line) {
+    return line.size() > 12 ? line[12] : '\0';
+}
+
 // One decoded record line of the locator's usage log: one second of use.
 // The record keeps its own copy of the 32 characters; every field is a view into that copy,
 // cut at the fixed positions. A short line gives empty (or partly empty) fields where it
@@ -44,7 +49,7 @@ public:
     int TwoDigitYear() const { return yearNumber_; }
 
     // The mode code as one character, '\0' when the line has none.
-    char ModeCode() const { return length_ > 12 ? line_[12] : '\0'; }
+    char ModeCode() const { return ModeCodeOf(Line()); }
 
     std::string_view Line() const { return std::string_view(line_.data(), length_); }
 

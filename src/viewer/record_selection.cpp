@@ -38,7 +38,7 @@ std::uint64_t ModeTally::Total() const {
 }
 
 void SelectionTally::Add(std::string_view line) {
-    usage.Add(line.size() > 12 ? line[12] : '\0');
+    usage.Add(ModeCodeOf(line));
     if (recordCount == 0)
         firstDate_ = DateText(line);
     ++recordCount;
