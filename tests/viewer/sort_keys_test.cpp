@@ -67,6 +67,7 @@ TEST(SortKeys, InvertDigitsMirrorsEveryDigitAndBlanksMinus) {
 TEST(SortKeys, TextComparisonIgnoresCaseFirst) {
     EXPECT_LT(CompareAsText("a", "B"), 0);
     EXPECT_GT(CompareAsText("b", "A"), 0);
+    EXPECT_GT(CompareAsText("B", "a"), 0);
     EXPECT_EQ(CompareAsText("* P *", "* P *"), 0);
     EXPECT_LT(CompareAsText("", "&"), 0);
     EXPECT_LT(CompareAsText("&9", "00"), 0);
