@@ -6,6 +6,7 @@
 #include "app/main_link_view.h"
 #include "common/desktop_messages.h"
 #include "common/maker_details.h"
+#include "common/resource_folder.h"
 #include "datafile/csv_export.h"
 #include "datafile/file_checks.h"
 #include "link/discovery.h"
@@ -52,7 +53,8 @@ frmMain::Desktop WithDefaults(frmMain::Desktop desktop, QWidget* parent) {
                 QUrl::fromLocalFile(QString::fromStdString(file.string())));
         };
     if (desktop.programFolder.empty())
-        desktop.programFolder = QCoreApplication::applicationDirPath().toStdString();
+        desktop.programFolder =
+            ResourceFolder(QCoreApplication::applicationDirPath().toStdString());
     if (!desktop.openFolder)
         desktop.openFolder = [](const std::filesystem::path& folder) {
             return QDesktopServices::openUrl(

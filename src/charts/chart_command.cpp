@@ -1,5 +1,6 @@
 #include "charts/chart_command.h"
 
+#include "common/resource_folder.h"
 #include "viewer/selection_option.h"
 
 #include <QCoreApplication>
@@ -91,9 +92,8 @@ bool WriteUsageChartFromCommandLine(const std::filesystem::path& dataFile,
                                     const RecordSelection& selection,
                                     const std::filesystem::path& output, std::string& error) {
     const std::filesystem::path renderer =
-        std::filesystem::path(
-            QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()) /
-        "tarvik-chart-render";
+        HelperProgram(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
+                      "tarvik-chart-render");
     const HelperOutcome outcome = RunHelper(
         {renderer.string(), dataFile.string(), SelectionOptionText(selection), output.string()});
     if (!outcome.started) {

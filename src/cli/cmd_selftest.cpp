@@ -1,5 +1,6 @@
 #include "cli/command.h"
 #include "cli/link_command_session.h"
+#include "common/resource_folder.h"
 #include "pdf/pdf_prompts_sink.h"
 #include "selftest/certificate.h"
 #include "selftest/self_test_lookup.h"
@@ -12,7 +13,7 @@ namespace tarvik::cli {
 namespace {
 
 std::filesystem::path ProgramFolder() {
-    return QCoreApplication::applicationDirPath().toStdString();
+    return ResourceFolder(QCoreApplication::applicationDirPath().toStdString());
 }
 
 CertificateResult WriteCertificate(Context& context, const CertificateDetails& details) {

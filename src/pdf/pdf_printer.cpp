@@ -1,6 +1,7 @@
 // Construction, defaults, settings and page geometry of the PDF writer.
 #include "pdf/pdf_printer.h"
 
+#include "common/resource_folder.h"
 #include "pdf/afm_metrics.h"
 #include "pdf/pdf_number_format.h"
 
@@ -20,7 +21,7 @@ std::filesystem::path RunningProgramFolder() {
     std::error_code error;
     const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
-        return program.parent_path();
+        return ResourceFolder(program.parent_path());
     }
     return std::filesystem::current_path(error);
 }

@@ -23,7 +23,7 @@ using PdfViewerOpener = std::function<void(const std::filesystem::path&)>;
 struct PdfPrinterServices {
     PdfMessageSink* messages = nullptr;  // empty: messages are printed on standard error
     const Clock* clock = nullptr;        // empty: the system clock (for /CreationDate)
-    std::filesystem::path programFolder; // empty: the running program's folder
+    std::filesystem::path programFolder; // empty: the running program's resource folder
     PdfViewerOpener openViewer;          // empty: PDFView opens nothing
 };
 
