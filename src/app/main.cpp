@@ -2,6 +2,7 @@
 #include "app/frm_main.h"
 #include "app/qt_prompts.h"
 #include "app/window_rules.h"
+#include "link/port_naming.h"
 
 #include <QApplication>
 #include <cstring>
@@ -51,10 +52,10 @@ int main(int argc, char** argv) {
 
     tarvik::QtPrompts prompts;
     tarvik::SystemClock clock;
-    tarvik::frmMain window(prompts, clock,
-                           tarvik::LocateFolders(QString::fromLocal8Bit(parsed.documents),
-                                                 QString::fromLocal8Bit(parsed.appData)),
-                           QString::fromLocal8Bit(parsed.dataFile));
+    const tarvik::Folders folders = tarvik::LocateFolders(QString::fromLocal8Bit(parsed.documents),
+                                                          QString::fromLocal8Bit(parsed.appData));
+    tarvik::UseComPortMap(folders.ComPortsFilePath());
+    tarvik::frmMain window(prompts, clock, folders, QString::fromLocal8Bit(parsed.dataFile));
     prompts.setParent(&window);
     window.Form_Load();
     window.show();

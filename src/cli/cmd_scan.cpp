@@ -1,14 +1,33 @@
 #include "cli/command.h"
 #include "cli/link_command_session.h"
+#include "link/port_naming.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace tarvik::cli {
 
 namespace {
 
+// The devices present behind COM1 to COM16, so that a scan that found nothing shows where
+// it looked.
+void PrintPortDevices(std::ostream& out) {
+    bool any = false;
+    for (int port = Discovery::kFirstPort; port <= Discovery::kLastPort; ++port) {
+        const std::string device = PortDeviceText(port);
+        std::error_code ec;
+        if (!device.empty() && std::filesystem::exists(PortDeviceName(port), ec)) {
+            out << "  COM" << port << ": " << device << "\n";
+            any = true;
+        }
+    }
+    if (!any)
+        out << "  no serial devices were found\n";
+}
+
 // tarvik scan [--yes]: the Scan button without a window: probes COM1 to COM16, asks (or
-// with --yes takes) the first locator that answers, records its port and prints who it is.
+// with --yes takes) the first locator that answers, records its port and prints where and
+// who it is.
 int ScanCommand(Context& context) {
     if (!context.args.empty()) {
         context.err << "usage: tarvik scan [--yes]\n";
@@ -17,6 +36,7 @@ int ScanCommand(Context& context) {
     LinkCommandSession link(context);
     if (!link.discovery.ScanForLocator()) {
         context.err << "tarvik: No locator found\n";
+        PrintPortDevices(context.err);
         return kFailure;
     }
     link.session.OpenSessionPort(link.session.LocatorPort);
@@ -25,6 +45,7 @@ int ScanCommand(Context& context) {
     link.session.RequestLocatorTime();
     link.WaitForFirstReplies();
     context.out << "port: " << link.session.LocatorPort << "\n";
+    context.out << "device: " << PortDeviceText(link.session.LocatorPort) << "\n";
     link.PrintIdentity(context.out);
     return kSuccess;
 }

@@ -1,6 +1,7 @@
 #include "app/folder_locations.h"
 #include "cli/command.h"
 #include "cli/terminal_prompts.h"
+#include "link/port_naming.h"
 
 #include <QCoreApplication>
 #include <iostream>
@@ -52,5 +53,6 @@ int main(int argc, char** argv) {
         std::cout,
         std::cerr,
         yes};
+    tarvik::UseComPortMap(context.folders.ComPortsFilePath());
     return command->run(context);
 }

@@ -17,6 +17,8 @@ struct Folders {
     std::filesystem::path ImagesFolder() const { return documents / "tarvik" / "images"; }
     std::filesystem::path CsvFolder() const { return DataFolder() / "csv"; }
     std::filesystem::path PortsFilePath() const { return appData / "tarvik" / "ports.ini"; }
+    // The COM numbers given to the serial devices of this machine.
+    std::filesystem::path ComPortsFilePath() const { return appData / "tarvik" / "comports.ini"; }
 };
 
 } // namespace tarvik

@@ -1,5 +1,7 @@
 #include "link/frm_port_manage.h"
 
+#include "link/port_naming.h"
+
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -27,7 +29,9 @@ frmPortManage::frmPortManage(Prompts& prompts, std::filesystem::path portsFile,
     cmdClose = new QPushButton(QStringLiteral("Close"), this);
     lvPorts = new QTreeWidget(this);
     lvPorts->setRootIsDecorated(false);
-    lvPorts->setHeaderLabels({QStringLiteral("Port"), QStringLiteral("Serial No")});
+    // The device column says which plug a COM number stands for on this machine.
+    lvPorts->setHeaderLabels(
+        {QStringLiteral("Port"), QStringLiteral("Serial No"), QStringLiteral("Device")});
 
     grid->addWidget(lblPort, 0, 0);
     grid->addWidget(txtPort, 0, 1);
@@ -57,6 +61,8 @@ void AddRow(QTreeWidget* list, const QString& port, const QString& serial, int l
     row->setText(0, port);
     row->setText(1, serial);
     row->setData(0, kLoadedRecordRole, loadedRecord);
+    if (const auto number = ParsePortNumber(port.toStdString()))
+        row->setText(2, QString::fromStdString(PortDeviceText(*number)));
 }
 
 } // namespace

@@ -37,7 +37,7 @@ public:
     QPushButton* cmdDelete;
     QPushButton* cmdSave;
     QPushButton* cmdClose;
-    QTreeWidget* lvPorts; // columns "Port" and "Serial No"
+    QTreeWidget* lvPorts; // columns "Port", "Serial No" and the device behind the port
 
     bool changed() const { return changed_; }
 

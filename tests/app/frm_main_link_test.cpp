@@ -20,6 +20,8 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 using namespace tarvik;
 
 namespace {
@@ -99,6 +101,7 @@ TEST_F(MainWindowLinkTest, ScanLinksTheLocatorAndRemembersItsPort) {
 TEST_F(MainWindowLinkTest, ThePortEditorRefusesBadPortsAndSavesOnlyWhenAsked) {
     const auto portsFile = dir / "AppData" / "tarvik" / "ports.ini";
     test::WriteBytes(portsFile, "old header\r\n111,3\r\n");
+    ::setenv("TARVIK_PORT_PATTERN", (dir / "COM{n}").c_str(), 1);
     auto window = Make();
     ASSERT_EQ(Entries(*window), std::vector<std::string>{"111,3"});
 
@@ -107,6 +110,7 @@ TEST_F(MainWindowLinkTest, ThePortEditorRefusesBadPortsAndSavesOnlyWhenAsked) {
     ASSERT_NE(editor, nullptr);
     ASSERT_EQ(editor->lvPorts->topLevelItemCount(), 1);
     EXPECT_EQ(editor->lvPorts->topLevelItem(0)->text(1), "111");
+    EXPECT_EQ(editor->lvPorts->topLevelItem(0)->text(2).toStdString(), (dir / "COM3").string());
 
     editor->txtPort->setText("17");
     editor->txtSerialNo->setText("222");
