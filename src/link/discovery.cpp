@@ -74,6 +74,7 @@ bool Discovery::ScanForLocator() {
     LinkView& view = session_.view();
     Pacer& pacer = session_.senders().pacer();
     session_.LocatorPort = 0;
+    scanProblem_.clear();
     view.SetStatus("Looking for communications port. Please wait...", colours::kRed);
     pacer.LetEventsRun();
 
@@ -82,7 +83,11 @@ bool Discovery::ScanForLocator() {
         view.SetStatus("Checking com port " + PortText(port) + "...", colours::kRed);
         pacer.LetEventsRun();
         if (!OpenProbe(port)) {
-            view.SetStatus("Port " + PortText(port) + "not valid.", colours::kRed);
+            const std::string problem = session_.probePort().OpenProblem();
+            view.SetStatus(problem.empty() ? "Port " + PortText(port) + "not valid." : problem,
+                           colours::kRed);
+            if (scanProblem_.empty())
+                scanProblem_ = problem;
             pacer.LetEventsRun();
             continue;
         }
@@ -123,6 +128,9 @@ void Discovery::ScanAndConnect() {
             session_.RequestLocatorTime();
             return;
         }
+        // A locator the user may not open is worth more than "not found".
+        if (!scanProblem_.empty())
+            session_.prompts().Inform(scanProblem_);
         if (!session_.prompts().AskYesNo("No locator found. Search again?")) {
             session_.view().SetLinkControls(false);
             return;
@@ -152,9 +160,15 @@ bool Discovery::ConnectToSavedPort(int port) {
     pacer.LetEventsRun();
 
     if (!OpenProbe(port)) {
-        view.SetStatus("Port " + PortText(port) + " not valid.", colours::kRed);
-        session_.prompts().Inform("Connection information invalid (Port " + PortText(port) +
-                                  ") Please click 'Scan' to find the locator");
+        const std::string problem = session_.probePort().OpenProblem();
+        if (problem.empty()) {
+            view.SetStatus("Port " + PortText(port) + " not valid.", colours::kRed);
+            session_.prompts().Inform("Connection information invalid (Port " + PortText(port) +
+                                      ") Please click 'Scan' to find the locator");
+        } else {
+            view.SetStatus(problem, colours::kRed);
+            session_.prompts().Inform(problem);
+        }
         view.SetLamp(colours::kDarkRed);
         return false;
     }

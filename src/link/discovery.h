@@ -42,6 +42,8 @@ private:
 
     LinkSession& session_;
     std::filesystem::path portsFile_;
+    // The first port of the last scan that could have been opened but for a fixable reason.
+    std::string scanProblem_;
 };
 
 } // namespace tarvik

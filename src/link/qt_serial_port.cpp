@@ -3,6 +3,7 @@
 #include "link/port_naming.h"
 
 #include <QFileInfo>
+#include <unistd.h>
 
 namespace tarvik {
 
@@ -19,6 +20,15 @@ int CommsEventCode(QSerialPort::SerialPortError error) {
     }
 }
 
+std::string OpenProblemText(int comNumber, const std::string& device,
+                            QSerialPort::SerialPortError error, bool userMayOpen) {
+    if (error != QSerialPort::PermissionError || device.empty())
+        return {};
+    if (!userMayOpen)
+        return NoPermissionText(comNumber, device);
+    return "Port " + std::to_string(comNumber) + " (" + device + ") is in use by another program.";
+}
+
 QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent) {
     connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::OnReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::OnError);
@@ -31,6 +41,7 @@ QtSerialPort::~QtSerialPort() {
 bool QtSerialPort::Open(int comNumber, PortRole role) {
     Close();
     role_ = role;
+    openProblem_.clear();
     // The configuration in the locator's order. The serial control's text input mode, its
     // receive and send thresholds and its further numeric setting (50) and boolean option
     // have no QSerialPort counterpart: QSerialPort always delivers raw bytes and signals
@@ -43,8 +54,14 @@ bool QtSerialPort::Open(int comNumber, PortRole role) {
     device_ = QString::fromStdString(PortDeviceName(comNumber));
     port_.setPortName(device_);
     port_.setFlowControl(QSerialPort::NoFlowControl);
-    if (!port_.open(QIODevice::ReadWrite)) {
+    opening_ = true;
+    const bool opened = port_.open(QIODevice::ReadWrite);
+    opening_ = false;
+    if (!opened) {
         lastError_ = port_.errorString();
+        const std::string device = device_.toStdString();
+        openProblem_ = OpenProblemText(comNumber, device, port_.error(),
+                                       ::access(device.c_str(), R_OK | W_OK) == 0);
         port_.clearError();
         return false;
     }
@@ -134,7 +151,8 @@ void QtSerialPort::OnReadyRead() {
 }
 
 void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::NoError)
+    // The error of a failed open is Open's to read.
+    if (error == QSerialPort::NoError || opening_)
         return;
     // A device that has gone (unplugged, switched off, the simulator stopped) may first show
     // as a failed read or write; once its device file is gone it is a loss, not an error.

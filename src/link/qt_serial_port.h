@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QSerialPort>
 #include <deque>
+#include <string>
 
 namespace tarvik {
 
@@ -24,6 +25,8 @@ public:
     void SetDtr(bool on) override;
     void SetRts(bool on) override;
 
+    std::string OpenProblem() const override { return openProblem_; }
+
     // The reason of the last failed Open.
     QString lastError() const { return lastError_; }
 
@@ -42,11 +45,19 @@ private:
     std::deque<PortEvent> pending_;
     PortRole role_ = PortRole::Probe;
     QString lastError_;
+    std::string openProblem_;
+    bool opening_ = false;
 };
 
 // The serial control's event number for an error of the port, as the receive handler
 // reports it; 0 for errors that are not comms errors (a pseudo-terminal refusing the DTR
 // and flow-control settings, a timeout, no error).
 int CommsEventCode(QSerialPort::SerialPortError error);
+
+// What to tell the user when COM n's `device` would not open with `error`: a permission
+// error on a device the user may not read and write is the missing serial-port group; one on
+// a device the user may use is a device held by another program. Empty otherwise.
+std::string OpenProblemText(int comNumber, const std::string& device,
+                            QSerialPort::SerialPortError error, bool userMayOpen);
 
 } // namespace tarvik

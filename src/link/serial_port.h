@@ -39,6 +39,9 @@ public:
     // Opens COM `comNumber` configured for its role. False when the port does not exist or
     // cannot be opened (the port is then "not valid").
     virtual bool Open(int comNumber, PortRole role) = 0;
+    // After a failed Open: why, in words for the user, when there is more to say than that
+    // the port is not valid (a device the user may not open, one in use elsewhere).
+    virtual std::string OpenProblem() const { return {}; }
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
 
