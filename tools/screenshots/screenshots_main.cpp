@@ -1,6 +1,6 @@
 // tarvik-screenshots FOLDER SAMPLE.lgd: the README's pictures of the toolkit. Opens the main
-// window with private folders and a fixed date, grabs it (the Connect tab, then Advanced
-// ticked), opens SAMPLE in the data viewer and grabs that, as PNG files in FOLDER. Run by
+// window with private folders and a fixed date, grabs it, opens SAMPLE in the data viewer and
+// grabs that, as PNG files in FOLDER. Run by
 // tools/make-screenshots under a virtual display.
 
 #include "app/frm_main.h"
@@ -9,7 +9,6 @@
 #include "viewer/frm_view_data.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
@@ -48,9 +47,6 @@ int main(int argc, char** argv) {
     window.Form_Load();
     window.show();
     bool written = Grab(window, folder + "/main-window.png");
-
-    window.chkAdvanced->click();
-    written = Grab(window, folder + "/main-window-advanced.png") && written;
 
     window.OpenDataFile(sample);
     auto* viewer = window.findChild<tarvik::frmViewData*>();
