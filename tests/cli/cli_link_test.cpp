@@ -240,8 +240,9 @@ TEST(CliLink, ALocatorThatAnswersLateAndInPiecesGetsOnlyWholeCommands) {
 
     const test::CommandResult scan = Tarvik(dir, "--yes scan");
     EXPECT_EQ(scan.exitCode, 0);
-    EXPECT_EQ(scan.output, "port: 6\nmodel: KVZ3\nserial: 31337\nuser: Night shift\nfirmware: "
-                           "V4.2\nlast download: 01/12/26\nself test: Pass\n");
+    EXPECT_EQ(scan.output, "port: 6\ndevice: " + (dir / "COM6").string() +
+                               "\nmodel: KVZ3\nserial: 31337\nuser: Night shift\nfirmware: "
+                               "V4.2\nlast download: 01/12/26\nself test: Pass\n");
     EXPECT_EQ(test::ReadBytes(dir / "app" / "tarvik" / "ports.ini"), "\r\n31337,6\r\n");
 
     const test::CommandResult info = Tarvik(dir, "info --port 6 --yes");
