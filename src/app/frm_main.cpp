@@ -834,15 +834,12 @@ void frmMain::cmdAnalyse_Click() {
 bool frmMain::ShowOpenedFile(const CurrentDataFile& file, bool fromOpen) {
     ReleaseCurrentFile();
     if (!FileHasData(file.Path())) {
-        prompts.Inform("This file contains no data, please choose another");
+        prompts.Inform(kNoDataMessage);
         return false;
     }
     LocatorIdentity identity = currentFileIdentity;
     if (ReadFileIdentity(file.Path(), identity) == IdentityReadResult::Damaged) {
-        prompts.Inform(std::string("There is a problem with the header line in the locator's "
-                                   "data file. Please correct and try again or contact Tarvik "
-                                   "support at ") +
-                       maker::kSupportUrl);
+        prompts.Inform(DamagedIdentityMessage());
         return false;
     }
     currentDataFile = file;

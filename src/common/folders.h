@@ -16,6 +16,7 @@ struct Folders {
     std::filesystem::path CertsFolder() const { return DataFolder() / "Certs"; }
     std::filesystem::path ImagesFolder() const { return documents / "tarvik" / "images"; }
     std::filesystem::path CsvFolder() const { return DataFolder() / "csv"; }
+    std::filesystem::path ReportsFolder() const { return documents / "tarvik" / "reports"; }
     std::filesystem::path PortsFilePath() const { return appData / "tarvik" / "ports.ini"; }
     // The COM numbers given to the serial devices of this machine.
     std::filesystem::path ComPortsFilePath() const { return appData / "tarvik" / "comports.ini"; }

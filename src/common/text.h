@@ -12,6 +12,9 @@ std::string Trim(std::string_view text);
 // Fields of damaged records are compared this way.
 int LeadingNumber(std::string_view text);
 
+// 8-bit text read as Latin-1 (as the windows show the files' texts), in UTF-8.
+std::string Latin1ToUtf8(std::string_view text);
+
 bool StartsWith(std::string_view text, std::string_view prefix);
 bool Contains(std::string_view text, std::string_view part);
 

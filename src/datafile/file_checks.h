@@ -4,6 +4,7 @@
 #include "datafile/data_file_reader.h"
 
 #include <filesystem>
+#include <string>
 
 namespace tarvik {
 
@@ -20,6 +21,10 @@ bool FileHasData(const std::filesystem::path& file);
 // it cannot be opened (cannot be read, not a file, no data (NoIdentityLine or NoRecord), a
 // damaged identity line). `identity` is set only when Ok.
 DataFileStatus CheckDataFile(const std::filesystem::path& file, LocatorIdentity& identity);
+
+// What opening a file tells about a file without records and about a damaged identity line.
+inline constexpr const char* kNoDataMessage = "This file contains no data, please choose another";
+std::string DamagedIdentityMessage();
 
 enum class IdentityReadResult { Ok, Damaged };
 

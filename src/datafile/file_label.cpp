@@ -52,6 +52,9 @@ std::string BuildFileLabel(FileLabelKind kind, const LocatorIdentity& identity, 
         label = who + " [on " + details.day + "-" + details.month + "-" + details.year + "] [" +
                 stamp + "] [Day]";
         break;
+    case FileLabelKind::Report:
+        label = who + " [" + details.period + "] [Report]";
+        break;
     }
     return SafeFileName(label);
 }

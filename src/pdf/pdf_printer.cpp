@@ -103,6 +103,10 @@ void PDFPrinter::PDFInit() {
     rotation_ = 0;
     wordSpacing_ = 0;
     missingFontsTold_.clear();
+    border_.clear();
+    fill_ = false;
+    alignment_ = 0;
+    lastCellText8_.clear();
     pendingLink_ = PendingLink::None;
     bookmarks_.clear();
     PDFLoadAfm(programFolder_.string());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/clock.h"
+#include "pdf/afm_metrics.h"
 #include "pdf/jpeg_info.h"
 #include "pdf/pdf_colour.h"
 #include "pdf/pdf_message_sink.h"
@@ -8,6 +9,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -129,6 +131,29 @@ public:
     void PDFImage(const std::string& pFileName, double x, double y, double w = 0, double h = 0,
                   const std::optional<std::string>& URLLink = std::string{});
 
+    // Text cells: a box at the current position (x from the page's left edge) with the borders,
+    // background and alignment set below. A text wider than the box is wrapped at spaces (at a
+    // character when one word is too long, and at every line break) onto further lines of the
+    // same height. A width of 0 reaches to the right margin. Afterwards the current position is
+    // to the right of the box, or with `boNewLine` at the left margin below it.
+    void PDFCell(double w, double h, const std::string& str_Text,
+                 const std::optional<std::string>& URLLink = std::string{}, bool boNewLine = false);
+    // Moves the current position, where the next cell goes.
+    void PDFSetXY(double x, double y) {
+        x_ = x;
+        y_ = y;
+    }
+    // The number of lines PDFCell would give the text in a box of width w.
+    int PDFCellLineCount(double w, const std::string& str_Text);
+    // "" or "0" no border, "1" all four, or any of the letters "L", "T", "R", "B".
+    void PDFSetBorder(const std::string& sBorder);
+    std::string PDFGetBorder() const { return border_; }
+    // The background in the draw colour.
+    void PDFSetFill(bool boFill) { fill_ = boFill; }
+    // 0 left, 1 centre, 2 right, 3 justified (every wrapped line but a paragraph's last).
+    void PDFSetAlignement(long pAlignement);
+    long PDFGetAlignement() const { return alignment_; }
+
     // Document lifecycle.
     void PDFBeginDoc();
     // Writes the rest of the document and closes the file; true when the whole file was
@@ -171,7 +196,12 @@ private:
         double y = 0;
         int page = 1;
     };
-    enum class PendingLink { None, Image, Rectangle, Ellipse };
+    enum class PendingLink { None, Image, Rectangle, Ellipse, Cell };
+    struct CachedAfm {
+        std::filesystem::file_time_type modified;
+        std::uintmax_t size = 0;
+        pdf::AfmWidths widths;
+    };
 
     // Messages.
     void Complain(const std::string& titleContext, const std::string& text);
@@ -206,6 +236,7 @@ private:
     // Text.
     int FontNumber() const;
     double StringWidth(const std::string& text8, const std::string& fontName, int size);
+    const pdf::AfmWidths* FontWidths(const std::string& fontName);
     void TextOut(const std::string& text8, double x, double y);
     std::string TextMatrix(double x, double y) const;
     std::string Underline(const std::string& text8, double x, double y);
@@ -225,6 +256,13 @@ private:
     std::string Point(double x, double y) const;
     std::string LineWidthText() const;
     void StraightLine(const char* kind, double x, double y, double toX, double toY);
+
+    // Cells.
+    std::vector<std::string> WrapCellText(const std::string& text8, double w);
+    void CellFrame(double x, double y, double w, double h);
+    // Writes one line of a cell's text; answers the x it starts at.
+    double CellLine(const std::string& line8, double x, double baseline, double w,
+                    bool lastOfParagraph);
 
     PdfMessageSink* messages_;
     std::unique_ptr<PdfMessageSink> ownMessages_;
@@ -283,8 +321,15 @@ private:
     bool bold_ = false;
     bool underline_ = false;
     double rotation_ = 0;
-    double wordSpacing_ = 0; // left by justified cells; cells are not written yet
+    double wordSpacing_ = 0; // of the justified cell line being written; 0 otherwise
     std::set<std::string> missingFontsTold_;
+    // Metrics by file, read again when the file changes.
+    std::map<std::filesystem::path, CachedAfm> afmCache_;
+
+    std::string border_;
+    bool fill_ = false;
+    long alignment_ = 0;
+    std::string lastCellText8_; // for the width of a cell's link
 
     PendingLink pendingLink_ = PendingLink::None;
     std::vector<Bookmark> bookmarks_;

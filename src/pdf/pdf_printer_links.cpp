@@ -25,6 +25,8 @@ constexpr LinkKindTexts kRectangleLink{
     "URL objet rectangle non valide : ", "Impossible d'inclure le lien dans le rectangle."};
 constexpr LinkKindTexts kEllipseLink{"Lien URL Objet Ellipse - ", "URL objet ellipse non valide : ",
                                      "Impossible d'inclure le lien dans l'ellipse."};
+constexpr LinkKindTexts kCellLink{"Lien URL Objet Cellule - ", "URL objet cellule non valide : ",
+                                  "Impossible d'inclure le lien dans la cellule."};
 
 std::string Ref(int number) {
     return std::to_string(number) + " 0 R";
@@ -37,6 +39,7 @@ void PDFPrinter::AttachLink(const std::optional<std::string>& url, PendingLink k
     if (!url) {
         const LinkKindTexts& texts = kind == PendingLink::Image       ? kImageLink
                                      : kind == PendingLink::Rectangle ? kRectangleLink
+                                     : kind == PendingLink::Cell      ? kCellLink
                                                                       : kEllipseLink;
         Complain(texts.title, texts.complaint, "", texts.sentence);
         return;
@@ -76,6 +79,10 @@ void PDFPrinter::Link8(double x, double y, const std::string& text8, const std::
         break;
     case PendingLink::Ellipse:
         w = std::floor(StringWidth("LINK", "", fontSize_));
+        TextOut("", x, y);
+        break;
+    case PendingLink::Cell:
+        w = std::floor(StringWidth(lastCellText8_, "", fontSize_));
         TextOut("", x, y);
         break;
     }

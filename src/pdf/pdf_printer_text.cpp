@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 
 namespace tarvik {
 
@@ -81,27 +82,45 @@ double PDFPrinter::PDFGetStringWidth(const std::string& str_Txt, const std::stri
     return StringWidth(pdf::ToWindows1252(str_Txt), str_FName, in_FSize);
 }
 
-// The metrics file is read at every call, so a font folder changed between documents is seen.
-// Before any font is chosen, texts are written in font 1, so they are measured with it too.
+// The metrics file is checked at every call and read again when it changed, so a font folder
+// changed between documents is seen. Before any font is chosen, texts are written in font 1,
+// so they are measured with it too.
 double PDFPrinter::StringWidth(const std::string& text8, const std::string& fontName, int size) {
+    const pdf::AfmWidths* widths = FontWidths(fontName);
+    if (widths == nullptr) {
+        return 0;
+    }
+    return static_cast<double>(size) * static_cast<double>(pdf::SumWidths(*widths, text8)) / 1000;
+}
+
+const pdf::AfmWidths* PDFPrinter::FontWidths(const std::string& fontName) {
     std::string name = fontName.empty() ? fontName_ : fontName;
     if (name.empty()) {
         if (afmNames_.empty()) {
-            return 0; // no font at all: nothing to measure with, and nothing more to tell
+            return nullptr; // no font at all: nothing to measure with, and nothing more to tell
         }
         name = afmNames_.front();
     }
     const auto file = afmFolder_ / (name + ".afm");
-    const auto widths = pdf::ReadAfmWidthsFile(file);
-    if (!widths) {
-        if (missingFontsTold_.insert(name).second) {
-            Complain("Métrique de Font - ",
-                     "Fichier de métrique de font introuvable : ", file.string(),
-                     "La largeur des textes dans cette font sera nulle.");
+    std::error_code error;
+    const auto modified = std::filesystem::last_write_time(file, error);
+    const auto size = error ? 0 : std::filesystem::file_size(file, error);
+    if (!error) {
+        const auto cached = afmCache_.find(file);
+        if (cached != afmCache_.end() && cached->second.modified == modified &&
+            cached->second.size == size) {
+            return &cached->second.widths;
         }
-        return 0;
+        if (auto widths = pdf::ReadAfmWidthsFile(file)) {
+            return &(afmCache_[file] = CachedAfm{modified, size, *widths}).widths;
+        }
     }
-    return static_cast<double>(size) * static_cast<double>(pdf::SumWidths(*widths, text8)) / 1000;
+    afmCache_.erase(file);
+    if (missingFontsTold_.insert(name).second) {
+        Complain("Métrique de Font - ", "Fichier de métrique de font introuvable : ", file.string(),
+                 "La largeur des textes dans cette font sera nulle.");
+    }
+    return nullptr;
 }
 
 void PDFPrinter::PDFTextOut(const std::string& str_Text, double x, double y) {

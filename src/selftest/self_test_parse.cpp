@@ -12,15 +12,42 @@ std::string Piece(std::string_view line, std::size_t at) {
 
 } // namespace
 
+void SelfTestJudge::AddLine(std::string_view line) {
+    anyLine_ = true;
+    const char last = line.empty() ? '\0' : line.back();
+    switch (last) {
+    case 'P':
+        outcome_.result = SelfTestOutcome::Result::Pass;
+        outcome_.passDate = Piece(line, 0) + "/" + Piece(line, 2) + "/" + Piece(line, 4);
+        outcome_.passTime = Piece(line, 6) + ":" + Piece(line, 8) + ":" + Piece(line, 10);
+        sawTestRecord_ = true;
+        break;
+    case 'F':
+        outcome_.result = SelfTestOutcome::Result::Fail;
+        sawTestRecord_ = true;
+        break;
+    case 'G':
+    case 'B':
+        break;
+    default:
+        outcome_.result = SelfTestOutcome::Result::Indeterminate;
+        outcome_.note = SelfTestOutcome::Note::SuspectData;
+    }
+}
+
+SelfTestOutcome SelfTestJudge::Outcome() const {
+    if (anyLine_)
+        return outcome_;
+    SelfTestOutcome empty;
+    empty.result = SelfTestOutcome::Result::Indeterminate;
+    empty.note = SelfTestOutcome::Note::Empty;
+    return empty;
+}
+
 SelfTestOutcome ParseSelfTestReply(std::string_view reply) {
     const std::size_t end = reply.find('\x1a');
     const std::string_view text = end == std::string_view::npos ? reply : reply.substr(0, end);
-    SelfTestOutcome outcome;
-    if (text.empty()) {
-        outcome.result = SelfTestOutcome::Result::Indeterminate;
-        outcome.note = SelfTestOutcome::Note::Empty;
-        return outcome;
-    }
+    SelfTestJudge judge;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t stop = text.find_first_of("\r\n", start);
@@ -33,26 +60,9 @@ SelfTestOutcome ParseSelfTestReply(std::string_view reply) {
             ++start;
         if (start < text.size() && text[start] == '\n')
             ++start;
-
-        const char last = line.empty() ? '\0' : line.back();
-        switch (last) {
-        case 'P':
-            outcome.result = SelfTestOutcome::Result::Pass;
-            outcome.passDate = Piece(line, 0) + "/" + Piece(line, 2) + "/" + Piece(line, 4);
-            outcome.passTime = Piece(line, 6) + ":" + Piece(line, 8) + ":" + Piece(line, 10);
-            break;
-        case 'F':
-            outcome.result = SelfTestOutcome::Result::Fail;
-            break;
-        case 'G':
-        case 'B':
-            break;
-        default:
-            outcome.result = SelfTestOutcome::Result::Indeterminate;
-            outcome.note = SelfTestOutcome::Note::SuspectData;
-        }
+        judge.AddLine(line);
     }
-    return outcome;
+    return judge.Outcome();
 }
 
 SelfTestDecision DecideSelfTest(const SelfTestOutcome& outcome) {
