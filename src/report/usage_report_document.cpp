@@ -129,7 +129,9 @@ private:
     std::string PeriodText() const {
         std::string text = data_.period.Text();
         const auto& days = data_.days;
-        if (days.size() > 1)
+        const bool open = data_.period.kind == ReportPeriod::Kind::All ||
+                          data_.period.kind == ReportPeriod::Kind::Month;
+        if (open && days.size() > 1)
             text += " (" + days.front().dateText + " to " + days.back().dateText + ")";
         return text + ", " + std::to_string(days.size()) + (days.size() == 1 ? " day" : " days") +
                " with records";

@@ -1,17 +1,21 @@
 #include "viewer/frm_view_data.h"
 
 #include "charts/chart_windows.h"
+#include "pdf/pdf_prompts_sink.h"
+#include "report/usage_report.h"
 #include "viewer/bold_days.h"
 #include "viewer/duration.h"
 #include "viewer/record_columns.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPainter>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace tarvik {
@@ -125,6 +129,9 @@ QWidget* frmViewData::BuildViewFrame() {
     Picture2->setIcon(PiePicture());
     Picture2->setIconSize(QSize(32, 32));
     Picture2->setToolTip(QStringLiteral("Usage chart of the month shown, or of the day chosen"));
+    cmdReport = new QPushButton(QStringLiteral("Report"), frame);
+    cmdReport->setObjectName(QStringLiteral("cmdReport"));
+    cmdReport->setToolTip(QStringLiteral("Usage report of the records shown, as a PDF document"));
     optView[0] = new QRadioButton(QStringLiteral("All:"), frame);
     optView[1] = new QRadioButton(QStringLiteral("Day:"), frame);
     optView[0]->setObjectName(QStringLiteral("optView0"));
@@ -138,6 +145,7 @@ QWidget* frmViewData::BuildViewFrame() {
     options->addWidget(optView[0]);
     options->addWidget(optView[1]);
     options->addStretch(1);
+    options->addWidget(cmdReport);
     auto* layout = new QVBoxLayout(frame);
     layout->addLayout(options);
     layout->addWidget(MonthView1);
@@ -149,6 +157,7 @@ QWidget* frmViewData::BuildViewFrame() {
     connect(MonthView1, &QCalendarWidget::currentPageChanged, this,
             &frmViewData::MonthView1_PageChanged);
     connect(Picture2, &QToolButton::clicked, this, &frmViewData::Picture2_Click);
+    connect(cmdReport, &QPushButton::clicked, this, &frmViewData::cmdReport_Click);
     return frame;
 }
 
@@ -247,8 +256,8 @@ void frmViewData::MarkDaysWithData(int month, int year) {
 }
 
 void frmViewData::FillRecordList(int day, int month, int year) {
-    SelectedRecords selected =
-        ReadSelection(context_.ReadablePath(), RecordSelection{day, month, year});
+    shown_ = RecordSelection{day, month, year};
+    SelectedRecords selected = ReadSelection(context_.ReadablePath(), *shown_);
     const std::vector<std::string>& fields = selected.summary.identityFields;
     const auto field = [&](std::size_t i) {
         return QString::fromLatin1(i < fields.size() ? fields[i] : std::string());
@@ -288,6 +297,7 @@ void frmViewData::optView_Click(int index) {
         return;
     }
     MonthView1->setEnabled(true);
+    shown_.reset();
     model_.Clear();
     tableArea->setCurrentWidget(lblNoData);
 }
@@ -308,6 +318,37 @@ void frmViewData::Picture2_Click() {
     }
     const QDate day = MonthView1->selectedDate();
     charts_.ShowDay(day.day(), day.month(), day.year(), this);
+}
+
+void frmViewData::cmdReport_Click() {
+    if (!shown_) {
+        context_.prompts.Inform(kNoDataForSelection);
+        return;
+    }
+    const std::filesystem::path fonts =
+        context_.desktop.fontsFolder.empty()
+            ? std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "Fonts"
+            : context_.desktop.fontsFolder;
+    PromptsPdfMessageSink messages(context_.prompts);
+    PdfPrinterServices services;
+    services.messages = &messages;
+    services.clock = &context_.clock;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const UsageReportResult result =
+        CreateUsageReport({context_.ReadablePath(), ReportPeriod::Of(*shown_), std::nullopt, fonts},
+                          context_.folders, services);
+    QApplication::restoreOverrideCursor();
+    if (!result.file) {
+        context_.prompts.Inform(result.error);
+        return;
+    }
+    const bool opened = context_.desktop.openDocument
+                            ? context_.desktop.openDocument(*result.file)
+                            : QDesktopServices::openUrl(QUrl::fromLocalFile(
+                                  QString::fromStdString(result.file->string())));
+    if (!opened)
+        context_.prompts.Inform("The report was written to " + result.file->string() +
+                                ", but no PDF viewer could be opened to show it.");
 }
 
 void frmViewData::lvwList_ColumnClick(int column) {

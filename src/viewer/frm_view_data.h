@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTableView>
@@ -16,6 +17,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace tarvik {
 
@@ -35,6 +37,8 @@ public:
     void MonthView1_DateClick(const QDate& date);
     void MonthView1_PageChanged(int year, int month); // the calendar's click notification
     void Picture2_Click();
+    // Writes the usage report of the selection on show and opens it.
+    void cmdReport_Click();
     void lvwList_ColumnClick(int column);
 
     RecordTableModel& records() { return model_; }
@@ -50,6 +54,7 @@ public:
     QLabel* lblModeKeyGenWord;
     // View
     QToolButton* Picture2;
+    QPushButton* cmdReport;
     std::array<QRadioButton*, 2> optView;
     QCalendarWidget* MonthView1;
     // Usage Time: hours, minutes, seconds of Power, Radio, Transmitter, Sweep and the total
@@ -80,6 +85,7 @@ private:
     void ShowUsage(const ModeTally& usage);
 
     ViewerContext context_;
+    std::optional<RecordSelection> shown_; // the selection the table shows; none before a day
     RecordTableModel model_;
     ChartWindows charts_;
 };

@@ -19,6 +19,10 @@ struct ViewerDesktop {
     // The save dialog for a chart image, offered the suggested path; nothing when cancelled.
     std::function<std::optional<std::filesystem::path>(const std::filesystem::path& suggested)>
         chooseImageFile;
+    // Shows a finished document in the desktop's PDF viewer; false when none could be opened.
+    std::function<bool(const std::filesystem::path& document)> openDocument;
+    // The font metrics a report is written with; empty: the Fonts folder beside the program.
+    std::filesystem::path fontsFolder;
 };
 
 // What the viewer and its chart windows need from the main window.

@@ -2,6 +2,7 @@
 #include "charts/frm_pie_by_month_mode2.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
+#include "support/test_environment.h"
 #include "viewer/frm_view_data.h"
 #include "viewer/record_fixtures.h"
 
@@ -28,6 +29,11 @@ protected:
     frmViewData& Open() {
         ViewerContext context{{dir.path(), "log.lgd"}, {dir.path(), dir.path()}, prompts, clock};
         context.releaseCurrentFile = [this] { ++releases; };
+        context.desktop.openDocument = [this](const std::filesystem::path& document) {
+            documents.push_back(document);
+            return viewerOpens;
+        };
+        context.desktop.fontsFolder = test::ProgramsFolder() / "Fonts";
         viewer = OpenDataViewer(std::move(context), nullptr, [this] { ++closings; });
         return *viewer;
     }
@@ -52,6 +58,8 @@ protected:
     QPointer<frmViewData> viewer;
     int releases = 0;
     int closings = 0;
+    std::vector<std::filesystem::path> documents; // shown in the PDF viewer
+    bool viewerOpens = true;
 };
 
 bool IsBold(const QCalendarWidget& calendar, int year, int month, int day) {
@@ -208,6 +216,31 @@ TEST_F(ViewerWindowTest, ThePictureButtonOpensOneMonthOrOneDayChart) {
     ASSERT_NE(day, nullptr);
     EXPECT_EQ(day->panel->lblUsageTime->text(), "0 Hrs 0 Mins 4 Secs");
     EXPECT_EQ(day->parentWidget(), &v);
+}
+
+TEST_F(ViewerWindowTest, TheReportButtonWritesTheSelectionShownAndOpensIt) {
+    Write({RecordsOnDay("051226", '0', 60), RecordsOnDay("061226", '1', 3600)});
+    frmViewData& v = Open();
+    v.cmdReport->click();
+    const auto reports = dir.path() / "tarvik" / "reports";
+    ASSERT_EQ(documents.size(), 1u);
+    EXPECT_EQ(documents[0], reports / "1234 KVZ3 Bob [All] [Report].pdf");
+    EXPECT_TRUE(std::filesystem::exists(documents[0]));
+
+    v.optView[1]->click(); // no day chosen yet
+    v.cmdReport->click();
+    v.MonthView1_DateClick(QDate(2026, 12, 7)); // a day without records
+    v.cmdReport->click();
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>(2, "No Data for this Selection"));
+    EXPECT_EQ(documents.size(), 1u);
+
+    viewerOpens = false;
+    v.MonthView1_DateClick(QDate(2026, 12, 6));
+    v.cmdReport->click();
+    ASSERT_EQ(documents.size(), 2u);
+    EXPECT_EQ(documents[1], reports / "1234 KVZ3 Bob [Day 06-12-26] [Report].pdf");
+    EXPECT_EQ(prompts.Texts().back(), "The report was written to " + documents[1].string() +
+                                          ", but no PDF viewer could be opened to show it.");
 }
 
 TEST_F(ViewerWindowTest, ClosingTellsTheMainWindow) {
