@@ -859,6 +859,8 @@ void frmMain::ShowDataViewer(bool hideMainWindow) {
     ViewerContext context{
         currentDataFile, folders, prompts, clock, [this] { ReleaseCurrentFile(); }, {}};
     context.desktop.openFolder = desktop_.openFolder;
+    context.desktop.openDocument = desktop_.openDocument;
+    context.desktop.fontsFolder = desktop_.programFolder / "Fonts";
     // The main window goes first: hidden after the viewer had drawn itself, it took the
     // viewer's pending repaints with it, and the viewer showed empty boxes over its rows.
     if (hideMainWindow)
