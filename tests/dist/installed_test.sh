@@ -49,10 +49,13 @@ for file in bin/tarvik bin/tarvik-toolkit bin/tarvik-locator-sim \
   share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
   share/mime/packages/tarvik-lgd.xml share/icons/hicolor/scalable/apps/$id.svg \
   share/icons/hicolor/16x16/apps/$id.png share/icons/hicolor/256x256/apps/$id.png \
-  share/man/man1/tarvik.1 share/man/man1/tarvik-toolkit.1; do
+  share/man/man1/tarvik.1.gz share/man/man1/tarvik-toolkit.1.gz; do
   [ -f "$root/$file" ] || fail "$file is not installed"
 done
 [ ! -e "$root/bin/tarvik-chart-render" ] || fail "the chart drawer is not for people to run"
+for page in tarvik tarvik-toolkit; do
+  man -l "$root/share/man/man1/$page.1.gz" 2>/dev/null | grep -q "^NAME" || fail "man cannot read $page.1.gz"
+done
 
 desktop-file-validate "$root/share/applications/$id.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" >"$work/appstream.txt" ||
