@@ -9,11 +9,10 @@
 namespace tarvik::cli {
 
 LinkCommandSession::LinkCommandSession(Context& context)
-    : view(context.err),
-      session(linkPort, probePort, pacer, view, context.prompts, context.clock, file1),
+    : view(context.err), prompts(context.prompts, view),
+      session(linkPort, probePort, pacer, view, prompts, context.clock, file1),
       discovery(session, context.folders.PortsFilePath()),
-      download(session, view, context.folders, currentFile, currentFileIdentity),
-      err_(context.err) {
+      download(session, view, context.folders, currentFile, currentFileIdentity) {
     view.onUnlink = [this] { session.ClosePorts(); };
 }
 
@@ -34,10 +33,8 @@ void LinkCommandSession::WaitForFirstReplies() {
 }
 
 bool LinkCommandSession::Connect(int port) {
-    if (!discovery.ConnectToSavedPort(port)) {
-        err_ << "tarvik: " << view.lastStatus << "\n";
+    if (!discovery.ConnectToSavedPort(port))
         return false;
-    }
     session.senders().SendCommandSlow(wire::kLastDownload);
     session.senders().SendCommandSlow(wire::kSelfTest);
     WaitForFirstReplies();

@@ -1,9 +1,15 @@
 #include "support/run_command.h"
 
 #include <array>
+#include <csignal>
 #include <cstdio>
+#include <utility>
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
+
+extern char** environ;
 
 namespace tarvik::test {
 
@@ -26,6 +32,35 @@ std::string ShellQuoted(const std::filesystem::path& path) {
     for (const char c : path.string())
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
+}
+
+ChildProcess::ChildProcess(std::vector<std::string> args, const std::filesystem::path& out,
+                           const std::filesystem::path& err) {
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    for (const auto& [fd, file] : {std::pair{1, &out}, std::pair{2, &err}})
+        posix_spawn_file_actions_addopen(&actions, fd, file->empty() ? "/dev/null" : file->c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+ChildProcess::~ChildProcess() {
+    Signal(SIGKILL);
+    Wait();
+}
+
+int ChildProcess::Wait() {
+    int status = 0;
+    if (pid_ <= 0 || ::waitpid(std::exchange(pid_, -1), &status, 0) < 0)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 } // namespace tarvik::test

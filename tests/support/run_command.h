@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <signal.h>
 #include <string>
+#include <vector>
 
 namespace tarvik::test {
 
@@ -15,5 +17,27 @@ CommandResult RunCommand(const std::string& commandLine);
 
 // A path as one shell word, whatever characters it holds.
 std::string ShellQuoted(const std::filesystem::path& path);
+
+// A program started in the background: `args` (the program first), in the test's own
+// environment, its input from /dev/null and its output and errors into the files given
+// (/dev/null when empty). Killed when the object goes unless waited for.
+class ChildProcess {
+public:
+    explicit ChildProcess(std::vector<std::string> args, const std::filesystem::path& out = {},
+                          const std::filesystem::path& err = {});
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+
+    bool Started() const { return pid_ > 0; }
+    void Signal(int signal) const {
+        if (pid_ > 0)
+            ::kill(pid_, signal);
+    }
+    // The exit status, or 128 and the signal that ended it.
+    int Wait();
+
+private:
+    int pid_ = -1;
+};
 
 } // namespace tarvik::test

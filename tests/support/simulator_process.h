@@ -1,5 +1,8 @@
 #pragma once
 
+#include "support/run_command.h"
+
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -8,19 +11,20 @@ namespace tarvik::test {
 
 // The simulated locator program serving a pseudo-terminal linked at `linkPath`, started by
 // a test and stopped when the object goes (or earlier with Stop).
-class SimulatorProcess {
+class SimulatorProcess : public ChildProcess {
 public:
     SimulatorProcess(const std::filesystem::path& linkPath, std::vector<std::string> options);
-    ~SimulatorProcess();
-    SimulatorProcess(const SimulatorProcess&) = delete;
-    SimulatorProcess& operator=(const SimulatorProcess&) = delete;
+    ~SimulatorProcess() { Stop(); }
 
     // True once the link exists (waits up to five seconds for it).
     bool Ready() const { return ready_; }
-    void Stop();
+    // Asks it to end, so that it removes its link.
+    void Stop() {
+        Signal(SIGTERM);
+        Wait();
+    }
 
 private:
-    int pid_ = -1;
     bool ready_ = false;
 };
 
