@@ -4,27 +4,16 @@
 
 namespace tarvik::test {
 
-namespace {
-
-const FixedClock& PcClock() {
-    static const FixedClock clock(DateTime{2026, 12, 5, 10, 0, 0});
-    return clock;
+sim::LocatorSettings Locator(std::string user, std::string model, std::string serial) {
+    sim::LocatorSettings settings;
+    settings.identity = {std::move(user), std::move(model), std::move(serial), "V2.04"};
+    return settings;
 }
 
-} // namespace
-
-sim::LocatorEngine& SimulatedPorts::Plug(int comNumber, sim::LocatorSettings settings) {
-    engines_[comNumber] = std::make_unique<sim::LocatorEngine>(std::move(settings), PcClock());
-    return *engines_[comNumber];
-}
-
-sim::LocatorEngine* SimulatedPorts::At(int comNumber) {
-    const auto found = engines_.find(comNumber);
-    return found == engines_.end() ? nullptr : found->second.get();
-}
-
-void WireLog::Written(const std::string& port, std::string_view bytes) {
-    entries_.push_back({port, std::string(bytes), true, std::nullopt});
+sim::LocatorSettings SilentLocator() {
+    sim::LocatorSettings settings;
+    settings.silent = true;
+    return settings;
 }
 
 void WireLog::Paused(Pause pause) {
@@ -37,54 +26,46 @@ void WireLog::Paused(Pause pause) {
     entries_.push_back({{}, {}, false, pause});
 }
 
-void WireLog::Line(const std::string& port, const std::string& what) {
-    entries_.push_back({port, what, false, std::nullopt});
-}
-
-std::vector<WireLog::Entry> WireLog::Grouped() const {
+Texts WireLog::StepsOf(const std::string& port) const {
+    // Characters written in a row with the same pause make one step, as do pauses in a row
+    // that followed no character.
     std::vector<Entry> grouped;
     for (const Entry& entry : entries_) {
-        if (!grouped.empty()) {
-            Entry& last = grouped.back();
-            const bool sameKind = last.written == entry.written && last.port == entry.port &&
-                                  last.pause == entry.pause;
-            if (sameKind && entry.written) {
-                last.text += entry.text;
-                continue;
-            }
-            if (sameKind && entry.port.empty()) {
-                last.count += entry.count;
-                continue;
-            }
-        }
-        grouped.push_back(entry);
+        Entry* last = grouped.empty() ? nullptr : &grouped.back();
+        const bool same = last && last->written == entry.written && last->port == entry.port &&
+                          last->pause == entry.pause;
+        if (same && entry.written)
+            last->text += entry.text;
+        else if (same && entry.port.empty())
+            last->count += entry.count;
+        else
+            grouped.push_back(entry);
     }
-    return grouped;
-}
-
-std::string WireLog::Render(const Entry& entry) {
     static const char* const kPauseNames[] = {"short", "medium", "long"};
-    const std::string pause = entry.pause ? kPauseNames[static_cast<int>(*entry.pause)] : "";
-    if (entry.port.empty())
-        return "wait " + pause + (entry.count > 1 ? " x" + std::to_string(entry.count) : "");
-    if (!entry.written)
-        return entry.port + " " + entry.text;
-    return entry.port + " [" + entry.text + "]" + (pause.empty() ? "" : " " + pause);
-}
-
-std::vector<std::string> WireLog::Steps() const {
-    std::vector<std::string> steps;
-    for (const Entry& entry : Grouped())
-        steps.push_back(Render(entry));
+    Texts steps;
+    for (const Entry& e : grouped) {
+        const std::string pause = e.pause ? kPauseNames[static_cast<int>(*e.pause)] : "";
+        if (!port.empty() && e.port != port)
+            continue;
+        if (e.port.empty())
+            steps.push_back("wait " + pause + (e.count > 1 ? " x" + std::to_string(e.count) : ""));
+        else if (!e.written)
+            steps.push_back(e.port + " " + e.text);
+        else
+            steps.push_back(e.port + " [" + e.text + "]" + (pause.empty() ? "" : " " + pause));
+    }
     return steps;
 }
 
-std::vector<std::string> WireLog::StepsOf(const std::string& port) const {
-    std::vector<std::string> steps;
-    for (const Entry& entry : Grouped())
-        if (entry.port == port)
-            steps.push_back(Render(entry));
-    return steps;
+sim::LocatorEngine& SimulatedPorts::Plug(int comNumber, sim::LocatorSettings settings) {
+    static const FixedClock pcClock(DateTime{2026, 12, 5, 10, 0, 0});
+    engines_[comNumber] = std::make_unique<sim::LocatorEngine>(std::move(settings), pcClock);
+    return *engines_[comNumber];
+}
+
+sim::LocatorEngine* SimulatedPorts::At(int comNumber) {
+    const auto found = engines_.find(comNumber);
+    return found == engines_.end() ? nullptr : found->second.get();
 }
 
 bool SimulatedPorts::Port::Open(int comNumber, PortRole role) {
@@ -104,9 +85,11 @@ void SimulatedPorts::Port::Close() {
     open_ = 0;
 }
 
-void SimulatedPorts::Port::ClearInput() {
-    // Replies reach the reader as soon as they are made, so there is never anything to drop.
-    Line("flush");
+void SimulatedPorts::Port::Unplug() {
+    Line("unplugged");
+    open_ = 0;
+    if (onDeviceLost)
+        onDeviceLost();
 }
 
 void SimulatedPorts::Port::Write(std::string_view bytes) {
@@ -117,10 +100,8 @@ void SimulatedPorts::Port::Write(std::string_view bytes) {
     sim::LocatorEngine& engine = *ports_.At(open_);
     ports_.now_ += 10;
     engine.Receive(bytes, ports_.now_);
-    if (role_ == PortRole::Link && onEvent) {
-        while (engine.HasOutput())
-            onEvent(PortEvent{PortEvent::kReceive, engine.TakeOutput(ports_.chunkSize)});
-    }
+    while (role_ == PortRole::Link && onEvent && engine.HasOutput())
+        onEvent(PortEvent{PortEvent::kReceive, engine.TakeOutput(ports_.chunkSize)});
 }
 
 std::string SimulatedPorts::Port::ReadAll() {

@@ -20,6 +20,8 @@
 
 namespace tarvik::test {
 
+using Texts = std::vector<std::string>;
+
 // What the ports and the pacer did, in the order they did it, so a test can fail when a
 // wire detail changes. Steps() reads one line per step:
 //   "link [#LD] medium"   characters written, each followed by a medium pause
@@ -29,15 +31,19 @@ namespace tarvik::test {
 //   "wait medium x10"     pauses that followed no character (waiting for a reply)
 class WireLog {
 public:
-    void Written(const std::string& port, std::string_view bytes);
+    void Written(const std::string& port, std::string_view bytes) {
+        entries_.push_back({port, std::string(bytes), true});
+    }
     // The pause goes with the last character written that has none yet.
     void Paused(Pause pause);
-    void Line(const std::string& port, const std::string& what);
+    void Line(const std::string& port, const std::string& what) {
+        entries_.push_back({port, what});
+    }
     void Clear() { entries_.clear(); }
 
-    std::vector<std::string> Steps() const;
+    Texts Steps() const { return StepsOf({}); }
     // The steps of one port only (its writes, lines, flushes, opens and closes).
-    std::vector<std::string> StepsOf(const std::string& port) const;
+    Texts StepsOf(const std::string& port) const;
 
 private:
     struct Entry {
@@ -47,9 +53,6 @@ private:
         std::optional<Pause> pause;
         int count = 1; // pauses in a row that followed no character
     };
-    std::vector<Entry> Grouped() const;
-    static std::string Render(const Entry& entry);
-
     std::vector<Entry> entries_;
 };
 
@@ -72,18 +75,22 @@ public:
     WireLog* log = nullptr;
 };
 
+// A locator's settings with its identity (firmware "V2.04"), or one that answers nothing.
+sim::LocatorSettings Locator(std::string user, std::string model, std::string serial);
+sim::LocatorSettings SilentLocator();
+
 // A serial port whose COM numbers lead to simulated locators run in-process. Every write
 // reaches the locator at once; its replies are read back (probe) or delivered as events
 // (link) after each write.
 class SimulatedPorts {
 public:
     sim::LocatorEngine& Plug(int comNumber, sim::LocatorSettings settings);
+    sim::LocatorEngine* At(int comNumber);
     // The largest chunk a reply arrives in on the link port.
     std::size_t chunkSize = 4096;
     // When set, the most a read of the probe port finds: a reply arrives in pieces of this
     // size, one by every read.
     std::size_t probePiece = 0;
-    sim::LocatorEngine* At(int comNumber);
     // What every port of this set did, in order.
     WireLog log;
 
@@ -95,17 +102,12 @@ public:
         bool IsOpen() const override { return open_ != 0; }
         void Write(std::string_view bytes) override;
         std::string ReadAll() override;
-        void ClearInput() override;
+        // Replies reach the reader as soon as they are made: there is never anything to drop.
+        void ClearInput() override { Line("flush"); }
         void SetDtr(bool on) override { Line(on ? "dtr on" : "dtr off"); }
         void SetRts(bool on) override { Line(on ? "rts on" : "rts off"); }
-
         // The device goes away: the port closes itself, then says so.
-        void Unplug() {
-            Line("unplugged");
-            open_ = 0;
-            if (onDeviceLost)
-                onDeviceLost();
-        }
+        void Unplug();
 
         std::string written;          // everything written while open
         std::vector<int> openedPorts; // every COM number an Open was asked for
@@ -129,10 +131,7 @@ private:
 // Records what the link shows on the window.
 class RecordingView final : public LinkView {
 public:
-    void SetStatus(const std::string& text, std::uint32_t colour) override {
-        statuses.push_back(text);
-        statusColour = colour;
-    }
+    void SetStatus(const std::string& text, std::uint32_t) override { statuses.push_back(text); }
     void SetLamp(std::uint32_t colour) override { lamp = colour; }
     void SetLinkControls(bool on) override {
         linkControls.push_back(on);
@@ -166,38 +165,26 @@ public:
             onMonitor();
     }
 
-    std::vector<std::string> statuses;
-    std::uint32_t statusColour = 0;
+    Texts statuses;
     std::uint32_t lamp = 0;
     std::vector<bool> linkControls;
-    std::function<void()> onUnlink;
-    int unlinked = 0;
-    bool dataFileButtons = true;
+    std::function<void()> onUnlink, onMonitor;
+    int unlinked = 0, progress = 0, chunksShown = 0;
+    bool dataFileButtons = true, transferFrame = true, downloadButtons = false;
+    bool transferRunning = false, blinkStopped = false;
     LocatorIdentity identity;
-    std::string firmware;
-    std::string lastDownload;
+    std::string firmware, lastDownload, monitor;
     std::vector<PortRecord> portList;
-    bool transferFrame = true;
-    bool downloadButtons = false;
-    bool transferRunning = false;
-    int progress = 0;
-    bool blinkStopped = false;
-    std::string monitor;
-    int chunksShown = 0;
-    std::function<void()> onMonitor;
 };
 
 // Records what a download changes on the window.
 class RecordingTransferView final : public TransferView {
 public:
-    void ShowTransferStarting() override { ++starts; }
+    void ShowTransferStarting() override {}
     void StartDownloadBlink(bool textNow) override { blinkWithText = textNow; }
-    void RestartAbortTimer() override {
-        ++abortTimerRestarts;
-        abortTimerOn = true;
-    }
+    void RestartAbortTimer() override { abortTimerOn = true; }
     void StopAbortTimer() override { abortTimerOn = false; }
-    void ShowTransferComplete() override { ++completes; }
+    void ShowTransferComplete() override {}
     void ShowDownloadedFile(const LocatorIdentity& identity) override {
         downloadedFile = identity;
         ++viewerOpened;
@@ -209,27 +196,22 @@ public:
     }
     bool DataFileButtonsEnabled() const override { return dataFileButtons; }
 
-    int starts = 0;
-    bool blinkWithText = false;
-    int abortTimerRestarts = 0;
-    bool abortTimerOn = false;
-    int completes = 0;
-    LocatorIdentity downloadedFile;
-    int viewerOpened = 0;
-    int overs = 0;
-    bool downloadButtons = false;
+    int viewerOpened = 0, overs = 0;
+    bool blinkWithText = false, abortTimerOn = false, downloadButtons = false;
     bool dataFileButtons = false;
+    LocatorIdentity downloadedFile;
 };
 
 // A link session over in-process simulated locators, as the flow tests use it: the ports, a
 // pacer that never waits (its waits recorded in the ports' log), a recording view and
-// scripted prompts. When the flows drop the
-// link, its ports close.
+// scripted prompts. When the flows drop the link, its ports close.
 struct InProcessLink {
     explicit InProcessLink(DateTime now = {2026, 12, 5, 10, 0, 0});
 
     // Plugs a locator into COM `comNumber` and opens the link port on it.
     sim::LocatorEngine& LinkTo(int comNumber, sim::LocatorSettings settings);
+    // A chunk arriving on the link port.
+    void Receive(const std::string& chunk) { session.MSComm1_OnComm({PortEvent::kReceive, chunk}); }
 
     SimulatedPorts ports;
     SimulatedPorts::Port link{ports};

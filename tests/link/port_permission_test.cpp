@@ -14,19 +14,17 @@
 namespace tarvik {
 namespace {
 
-constexpr char kFix[] = "add your user to the dialout group, then log in again";
-
 TEST(PortPermission, OnlyAPermissionErrorOnADeviceTheUserMayNotUseAsksForTheGroup) {
     const std::string refused =
         OpenProblemText(3, "/dev/ttyACM2", QSerialPort::PermissionError, false);
     EXPECT_NE(refused.find("Port 3 (/dev/ttyACM2)"), std::string::npos) << refused;
-    EXPECT_NE(refused.find(kFix), std::string::npos) << refused;
-
+    EXPECT_NE(refused.find("add your user to the dialout group, then log in again"),
+              std::string::npos)
+        << refused;
     // Readable and writable, yet refused: another program holds it.
     const std::string busy = OpenProblemText(3, "/dev/ttyACM2", QSerialPort::PermissionError, true);
     EXPECT_NE(busy.find("in use by another program"), std::string::npos) << busy;
     EXPECT_EQ(busy.find("dialout"), std::string::npos);
-
     EXPECT_EQ(OpenProblemText(3, "/dev/ttyACM2", QSerialPort::DeviceNotFoundError, false), "");
     EXPECT_EQ(OpenProblemText(3, "", QSerialPort::PermissionError, false), "");
 }
@@ -34,19 +32,17 @@ TEST(PortPermission, OnlyAPermissionErrorOnADeviceTheUserMayNotUseAsksForTheGrou
 TEST(PortPermission, TheRealPortTellsADeviceInUseFromOneThatIsNotThere) {
     test::TempDir dir;
     ::setenv("TARVIK_PORT_PATTERN", (dir / "COM{n}").c_str(), 1);
-    QtSerialPort port;
+    QtSerialPort port, second;
     EXPECT_FALSE(port.Open(4, PortRole::Probe));
     EXPECT_EQ(port.OpenProblem(), "");
-
     // A device held by another port is refused with a permission error, which must reach
     // the user as what it is.
     test::SimulatorProcess sim(dir / "COM4", {});
     ASSERT_TRUE(sim.Ready());
     ASSERT_TRUE(port.Open(4, PortRole::Probe));
-    QtSerialPort second;
     EXPECT_FALSE(second.Open(4, PortRole::Probe));
-    EXPECT_NE(second.OpenProblem().find("in use by another program"), std::string::npos)
-        << second.lastError().toStdString();
+    EXPECT_NE(second.OpenProblem().find("in use by another program"), std::string::npos);
+    ::unsetenv("TARVIK_PORT_PATTERN");
 }
 
 // A probe port whose every device exists but refuses this user.
@@ -70,8 +66,7 @@ private:
     std::string problem_;
 };
 
-class PermissionDiscoveryTest : public ::testing::Test {
-protected:
+TEST(PortPermission, AScanOrASavedPortNamesTheRefusedDeviceAndTellsTheFixOnce) {
     test::TempDir dir;
     test::SimulatedPorts ports;
     test::SimulatedPorts::Port link{ports};
@@ -83,25 +78,21 @@ protected:
     SharedFileHandle file1;
     LinkSession session{link, probe, pacer, view, prompts, clock, file1};
     Discovery discovery{session, dir / "ports.ini"};
-};
 
-TEST_F(PermissionDiscoveryTest, AScanNamesTheRefusedDeviceAndTellsTheFixOnce) {
     prompts.AnswerNo();
     discovery.ScanAndConnect();
     EXPECT_NE(std::find(view.statuses.begin(), view.statuses.end(),
                         NoPermissionText(16, "/dev/ttyUSB15")),
               view.statuses.end());
-    EXPECT_EQ(std::count_if(view.statuses.begin(), view.statuses.end(),
-                            [](const std::string& s) { return s.find("not valid") != s.npos; }),
-              0);
-    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{NoPermissionText(1, "/dev/ttyUSB0"),
-                                                         "No locator found. Search again?"}));
-}
+    EXPECT_TRUE(std::none_of(view.statuses.begin(), view.statuses.end(),
+                             [](const std::string& s) { return s.find("not valid") != s.npos; }));
+    EXPECT_EQ(prompts.Texts(), (test::Texts{NoPermissionText(1, "/dev/ttyUSB0"),
+                                            "No locator found. Search again?"}));
 
-TEST_F(PermissionDiscoveryTest, ASavedPortSaysWhyItCannotConnect) {
+    prompts.Clear();
     discovery.cboLocators_Click(2);
     EXPECT_EQ(view.statuses.back(), NoPermissionText(2, "/dev/ttyUSB1"));
-    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{NoPermissionText(2, "/dev/ttyUSB1")});
+    EXPECT_EQ(prompts.Texts(), test::Texts{NoPermissionText(2, "/dev/ttyUSB1")});
     EXPECT_EQ(view.lamp, colours::kDarkRed);
 }
 

@@ -9,7 +9,6 @@
 #include "link/qt_serial_port.h"
 #include "link/wire_protocol.h"
 #include "sim/log_generator.h"
-#include "support/scripted_prompts.h"
 #include "support/simulator_process.h"
 #include "support/temp_dir.h"
 
@@ -21,6 +20,13 @@
 namespace tarvik {
 namespace {
 
+std::string LogOf(std::size_t records, unsigned seed = 1) {
+    sim::LogOptions log;
+    log.recordCount = records;
+    log.seed = seed;
+    return sim::GenerateLogText(log);
+}
+
 class PtyLink : public ::testing::Test {
 protected:
     PtyLink()
@@ -28,11 +34,38 @@ protected:
           discovery(session, dir / "ports.ini") {
         ::setenv("TARVIK_PORT_PATTERN", (dir.path() / "COM{n}").c_str(), 1);
         view.onUnlink = [this] { session.ClosePorts(); };
+        session.onTransferEnded = [this](bool) { ended = true; };
     }
     ~PtyLink() override { ::unsetenv("TARVIK_PORT_PATTERN"); }
 
+    // The simulator serving COM `port` with `options`.
+    std::unique_ptr<test::SimulatorProcess> Sim(int port, std::vector<std::string> options) {
+        auto sim = std::make_unique<test::SimulatorProcess>(dir / ("COM" + std::to_string(port)),
+                                                            std::move(options));
+        EXPECT_TRUE(sim->Ready());
+        return sim;
+    }
     // Lets the event loop run until `done` or ten seconds have passed.
     bool WaitFor(const std::function<bool()>& done) { return WaitUntil(pacer, done, 10000); }
+    // Links through a saved port and waits for the replies to linking, so that none of them
+    // lands in a transfer that follows.
+    void Connect(int port) {
+        view.lastDownload.clear();
+        session.flags.LastSelfTestResult.clear();
+        prompts.AnswerYes();
+        discovery.cboLocators_Click(port);
+        ASSERT_TRUE(link.IsOpen());
+        ASSERT_TRUE(WaitFor([&] {
+            return !view.lastDownload.empty() && !session.flags.LastSelfTestResult.empty();
+        })) << view.lastDownload
+            << "|" << view.monitor << "|" << view.statuses.back();
+    }
+    // Starts a transfer of the whole log into `file`.
+    void StartTransfer(const std::filesystem::path& file) {
+        ASSERT_TRUE(file1.OpenForWriting(file));
+        session.flags.DownloadHeaderPending = true;
+        session.senders().SendCommand(wire::kDownloadAll);
+    }
 
     test::TempDir dir;
     QtSerialPort link;
@@ -44,17 +77,16 @@ protected:
     SharedFileHandle file1;
     LinkSession session;
     Discovery discovery;
+    bool ended = false;
 };
 
 TEST_F(PtyLink, ScanFindsTheSimulatedLocatorOnComThree) {
-    test::SimulatorProcess sim(dir / "COM3", {"--model", "KVZ3", "--serial", "5150", "--user",
-                                              "Depot", "--firmware", "V3.1", "--last-download",
-                                              "02/12/26", "--self-test", "F"});
-    ASSERT_TRUE(sim.Ready());
+    const auto sim = Sim(3, {"--model", "KVZ3", "--serial", "5150", "--user", "Depot", "--firmware",
+                             "V3.1", "--last-download", "02/12/26", "--self-test", "F"});
     prompts.AnswerYes();
     discovery.ScanAndConnect();
-    ASSERT_EQ(prompts.Texts(), std::vector<std::string>{
-                                   "Locator type KVZ3, Serial Number 5150. Use this connection?"});
+    ASSERT_EQ(prompts.Texts(),
+              test::Texts{"Locator type KVZ3, Serial Number 5150. Use this connection?"});
     EXPECT_EQ(view.identity.user, "Depot");
     EXPECT_EQ(view.firmware, "V3.1");
     EXPECT_EQ(session.LocatorPort, 3);
@@ -64,118 +96,61 @@ TEST_F(PtyLink, ScanFindsTheSimulatedLocatorOnComThree) {
     EXPECT_EQ(test::ReadBytes(dir / "ports.ini"), "\r\n5150,3\r\n");
 }
 
-TEST_F(PtyLink, AWholeLogArrivesByteForByteInSmallChunks) {
-    test::SimulatorProcess sim(dir / "COM5",
-                               {"--records", "3000", "--seed", "11", "--chunk", "1-97", "--unpaced",
-                                "--user", "Crew", "--serial", "42"});
-    ASSERT_TRUE(sim.Ready());
-    prompts.AnswerYes();
-    discovery.cboLocators_Click(5); // connects and asks for the last download date
-    ASSERT_TRUE(link.IsOpen());
-    // Its answer to the handler's "#LD" must not land in the file.
-    ASSERT_TRUE(WaitFor([&] { return view.lastDownload == "01/12/26"; }))
-        << view.lastDownload << "|" << view.monitor << "|" << view.statuses.back();
-
-    ASSERT_TRUE(file1.OpenForWriting(dir / "all.lgd"));
-    bool ended = false;
-    session.onTransferEnded = [&](bool) { ended = true; };
-    session.flags.DownloadHeaderPending = true;
-    session.senders().SendCommand(wire::kDownloadAll);
+TEST_F(PtyLink, AWholeLogArrivesByteForByteInSmallChunksAndAtTheRealLineSpeed) {
+    const auto sim = Sim(5, {"--records", "3000", "--seed", "11", "--chunk", "1-97", "--unpaced",
+                             "--user", "Crew", "--serial", "42"});
+    Connect(5);
+    StartTransfer(dir / "all.lgd");
     ASSERT_TRUE(WaitFor([&] { return ended; }));
-
-    sim::LogOptions log;
-    log.seed = 11;
-    log.recordCount = 3000;
     // The identity line carries the bare texts, without the reply's "_" fill.
     EXPECT_EQ(test::ReadBytes(dir / "all.lgd"),
-              BuildDataFileHeader() + "Crew,KVZ3,42\r\n" + sim::GenerateLogText(log) + "\x1a");
-}
+              BuildDataFileHeader() + "Crew,KVZ3,42\r\n" + LogOf(3000, 11) + "\x1a");
 
-TEST_F(PtyLink, ATransferAtTheRealLineSpeedArrivesWhole) {
-    test::SimulatorProcess sim(dir / "COM8", {"--records", "250", "--baud", "115200"});
-    ASSERT_TRUE(sim.Ready());
-    prompts.AnswerYes();
-    discovery.cboLocators_Click(8); // connects and asks for the last download date
-    ASSERT_TRUE(link.IsOpen());
-    ASSERT_TRUE(WaitFor([&] { return !view.lastDownload.empty(); }));
-    ASSERT_TRUE(file1.OpenForWriting(dir / "paced.lgd"));
-    bool ended = false;
-    session.onTransferEnded = [&](bool) { ended = true; };
-    session.flags.DownloadHeaderPending = true;
-    session.senders().SendCommand(wire::kDownloadAll);
+    const auto paced = Sim(8, {"--records", "250", "--baud", "115200"});
+    Connect(8);
+    ended = false;
+    StartTransfer(dir / "paced.lgd");
     ASSERT_TRUE(WaitFor([&] { return ended; })); // 8.5 kB: about 0.75 s on the line
-    sim::LogOptions log;
-    log.recordCount = 250;
-    EXPECT_TRUE(test::ReadBytes(dir / "paced.lgd").ends_with(sim::GenerateLogText(log) + "\x1a"));
+    EXPECT_TRUE(test::ReadBytes(dir / "paced.lgd").ends_with(LogOf(250) + "\x1a"));
 }
 
-// Starts a transfer of the whole log into `file` and waits until more than `bytes` are in.
-class PtyTransfer : public PtyLink {
-protected:
-    void StartAndWaitFor(int port, std::size_t bytes) {
-        prompts.AnswerYes();
-        discovery.cboLocators_Click(port); // connects and asks for the last download date
-        ASSERT_TRUE(link.IsOpen());
-        ASSERT_TRUE(WaitFor([&] {
-            return !view.lastDownload.empty() && !session.flags.LastSelfTestResult.empty();
-        }));
-        ASSERT_TRUE(file1.OpenForWriting(file));
-        session.flags.DownloadHeaderPending = true;
-        session.senders().SendCommand(wire::kDownloadAll);
-        ASSERT_TRUE(WaitFor([&] { return test::ReadBytes(file).size() > bytes; }));
-        ASSERT_TRUE(session.flags.DownloadInProgress);
-    }
-
-    // What the file holds is the header and the start of the log, and nothing more comes.
-    void ExpectCutCleanly(const std::string& kept) {
-        EXPECT_FALSE(session.flags.DownloadInProgress);
-        EXPECT_FALSE(file1.IsOpen());
-        sim::LogOptions log;
-        log.recordCount = kRecords;
-        const std::string header = BuildDataFileHeader() + "Tarvik demo,KVZ3,00000001\r\n";
+// A transfer of 3000 records (about nine seconds at 115200 baud) cut once 4000 bytes are in:
+// the file holds the header and the start of the log, and nothing more comes.
+TEST_F(PtyLink, DisconnectOrAnUnplugEndsATransferAndTheRepliesToLinkingAgainStayOutOfIt) {
+    const std::string header = BuildDataFileHeader() + "Tarvik demo,KVZ3,00000001\r\n";
+    for (const bool unplug : {false, true}) {
+        SCOPED_TRACE(unplug ? "unplug" : "Disconnect");
+        const int port = unplug ? 9 : 7;
+        auto sim = Sim(port, {"--records", "3000", "--baud", "115200"});
+        const auto file = dir / (std::to_string(port) + ".lgd");
+        Connect(port);
+        StartTransfer(file);
+        ASSERT_TRUE(WaitFor([&] { return test::ReadBytes(file).size() > 4000; }));
+        if (unplug) {
+            sim->Stop();
+            ASSERT_TRUE(WaitFor([&] { return view.unlinked > 0; }));
+            EXPECT_EQ(view.statuses.back(),
+                      "The Locator was disconnected. Any downloads may not have completed.");
+            EXPECT_EQ(view.identity.serial, "");
+            EXPECT_EQ(view.lamp, colours::kDarkRed);
+        } else {
+            session.Disconnect();
+            EXPECT_EQ(view.statuses.back(), LinkSession::kTransferCutStatus);
+        }
+        EXPECT_FALSE(session.flags.DownloadInProgress || file1.IsOpen());
+        const std::string kept = test::ReadBytes(file);
         ASSERT_TRUE(kept.starts_with(header));
-        EXPECT_TRUE(sim::GenerateLogText(log).starts_with(kept.substr(header.size())));
+        EXPECT_TRUE(LogOf(3000).starts_with(kept.substr(header.size())));
+        if (unplug)
+            continue;
+        // "FW ..#LD01/12/26#STP" must not be spliced into the cut file's records.
+        Connect(port);
+        EXPECT_EQ(test::ReadBytes(file), kept);
     }
-
-    static constexpr std::size_t kRecords = 3000; // about nine seconds at 115200 baud
-    const std::filesystem::path file = dir / "cut.lgd";
-};
-
-TEST_F(PtyTransfer, DisconnectEndsItAndTheRepliesToLinkingAgainStayOutOfTheFile) {
-    test::SimulatorProcess sim(dir / "COM7", {"--records", "3000", "--baud", "115200"});
-    ASSERT_TRUE(sim.Ready());
-    StartAndWaitFor(7, 4000);
-    session.Disconnect();
-    EXPECT_EQ(view.statuses.back(), LinkSession::kTransferCutStatus);
-    const std::string kept = test::ReadBytes(file);
-    ExpectCutCleanly(kept);
-
-    // "FW ..#LD01/12/26#STP" must not be spliced into the cut file's records.
-    view.lastDownload.clear();
-    prompts.AnswerYes();
-    discovery.cboLocators_Click(7); // links again and asks for "#LD" and "#ST"
-    ASSERT_TRUE(WaitFor(
-        [&] { return !view.lastDownload.empty() && !session.flags.LastSelfTestResult.empty(); }));
-    EXPECT_EQ(test::ReadBytes(file), kept);
-}
-
-TEST_F(PtyTransfer, AnUnplugEndsItAndUnlinks) {
-    auto sim = std::make_unique<test::SimulatorProcess>(
-        dir / "COM9", std::vector<std::string>{"--records", "3000", "--baud", "115200"});
-    ASSERT_TRUE(sim->Ready());
-    StartAndWaitFor(9, 4000);
-    sim->Stop();
-    ASSERT_TRUE(WaitFor([&] { return view.unlinked > 0; }));
-    EXPECT_EQ(view.statuses.back(),
-              "The Locator was disconnected. Any downloads may not have completed.");
-    EXPECT_EQ(view.identity.serial, "");
-    EXPECT_EQ(view.lamp, colours::kDarkRed);
-    ExpectCutCleanly(test::ReadBytes(file));
 }
 
 TEST_F(PtyLink, ALocatorThatGoesAwayEndsTheLink) {
-    auto sim = std::make_unique<test::SimulatorProcess>(dir / "COM2", std::vector<std::string>{});
-    ASSERT_TRUE(sim->Ready());
+    auto sim = Sim(2, {});
     prompts.AnswerYes();
     ASSERT_TRUE(discovery.ConnectToSavedPort(2));
     sim->Stop();
@@ -187,16 +162,9 @@ TEST_F(PtyLink, ALocatorThatGoesAwayEndsTheLink) {
 
 TEST_F(PtyLink, AStopMidwayAtNineThousandSixHundredBaudEndsAsAbortedWithEveryByte) {
     // Three characters a read, so "ABORT" arrives split.
-    test::SimulatorProcess sim(dir / "COM4", {"--records", "3000", "--baud", "9600", "--chunk",
-                                              "3-3", "--reply-pieces", "2", "--user", "Crew"});
-    ASSERT_TRUE(sim.Ready());
-    prompts.AnswerYes();
-    discovery.cboLocators_Click(4); // connects and asks for the last download date
-    ASSERT_TRUE(link.IsOpen());
-    // Both first replies in, so neither lands in the transfer.
-    ASSERT_TRUE(WaitFor(
-        [&] { return !view.lastDownload.empty() && !session.flags.LastSelfTestResult.empty(); }));
-
+    const auto sim = Sim(4, {"--records", "3000", "--baud", "9600", "--chunk", "3-3",
+                             "--reply-pieces", "2", "--user", "Crew"});
+    Connect(4);
     test::RecordingTransferView transfer;
     CurrentDataFile current;
     LocatorIdentity fileIdentity;
@@ -210,14 +178,11 @@ TEST_F(PtyLink, AStopMidwayAtNineThousandSixHundredBaudEndsAsAbortedWithEveryByt
     EXPECT_EQ(view.statuses.back(), "File download aborted. Incomplete data written to file");
     EXPECT_EQ(transfer.viewerOpened, 0);
     const std::string bytes = test::ReadBytes(current.Path());
-    const std::size_t records = bytes.find("\r\n", bytes.find("Crew")) + 2;
-    ASSERT_TRUE(bytes.ends_with("ABORT\x1a"));
-    const std::string kept = bytes.substr(records, bytes.size() - records - 6);
-    sim::LogOptions log;
-    log.recordCount = 3000;
-    const std::string whole = sim::GenerateLogText(log);
-    EXPECT_LT(kept.size(), whole.size());
-    EXPECT_EQ(kept, whole.substr(0, kept.size()));
+    const std::string header = BuildDataFileHeader() + "Crew,KVZ3,00000001\r\n";
+    ASSERT_TRUE(bytes.starts_with(header) && bytes.ends_with("ABORT\x1a"));
+    const std::string kept = bytes.substr(header.size(), bytes.size() - header.size() - 6);
+    EXPECT_LT(kept.size(), LogOf(3000).size());
+    EXPECT_TRUE(LogOf(3000).starts_with(kept));
 }
 
 // Records what the pacer asks its event loop for.
@@ -234,9 +199,8 @@ protected:
 
 TEST(EventLoopPacerTest, ThePausesKeepTheirRatioOfOneToFourToForty) {
     RecordingEventLoopPacer pacer;
-    pacer.Wait(Pause::Short);
-    pacer.Wait(Pause::Medium);
-    pacer.Wait(Pause::Long);
+    for (Pause pause : {Pause::Short, Pause::Medium, Pause::Long})
+        pacer.Wait(pause);
     EXPECT_EQ(pacer.asked, (std::vector<long>{2500, 10000, 100000}));
 }
 

@@ -69,25 +69,27 @@ protected:
 TEST_F(ServiceWindowTest, TheRightPasswordOpensThePortSendsMmAndStartsTheLog) {
     ASSERT_TRUE(Open({"millrace", "3"}));
     EXPECT_EQ(exits, 0);
+    using Kind = test::ScriptedPrompts::Shown::Kind;
     ASSERT_EQ(prompts.shown().size(), 2u);
-    EXPECT_EQ(prompts.shown()[0].text, "Enter your passwword");
-    EXPECT_EQ(prompts.shown()[0].title, "Password");
-    EXPECT_EQ(prompts.shown()[0].kind, test::ScriptedPrompts::Shown::Kind::HiddenText);
-    EXPECT_EQ(prompts.shown()[1].text, "Enter the port to use");
-    EXPECT_EQ(prompts.shown()[1].kind, test::ScriptedPrompts::Shown::Kind::Text);
-    EXPECT_EQ(prompts.shown()[1].title, "Port");
+    for (const auto& [shown, text, title, kind] :
+         {std::tuple{prompts.shown()[0], "Enter your passwword", "Password", Kind::HiddenText},
+          std::tuple{prompts.shown()[1], "Enter the port to use", "Port", Kind::Text}}) {
+        EXPECT_EQ(shown.text, text);
+        EXPECT_EQ(shown.title, title);
+        EXPECT_EQ(shown.kind, kind);
+    }
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), "Locator Setup Tools - Internal use only");
     EXPECT_EQ(window->txtPort->text(), "3");
     EXPECT_EQ(port->openNumber(), 3);
     EXPECT_EQ(port->written, "MM");
     EXPECT_EQ(pacer->waits, 0);
-    EXPECT_TRUE(std::filesystem::exists(LogPath()));
     EXPECT_EQ(current.Path(), LogPath());
+    EXPECT_TRUE(std::filesystem::exists(LogPath()));
 }
 
 TEST_F(ServiceWindowTest, AnyOtherPasswordEndsTheProgramBeforeAPortIsTouched) {
-    for (std::optional<std::string> answer :
+    for (const std::optional<std::string>& answer :
          {std::optional<std::string>("millrace!"), std::optional<std::string>(""),
           std::optional<std::string>()}) {
         exits = 0;
@@ -100,23 +102,15 @@ TEST_F(ServiceWindowTest, AnyOtherPasswordEndsTheProgramBeforeAPortIsTouched) {
     }
 }
 
-TEST_F(ServiceWindowTest, APortAnswerOutsideOneToSixteenIsAskedAgain) {
+TEST_F(ServiceWindowTest, APortAnswerOutsideOneToSixteenOrThatCannotBeOpenedIsAskedAgain) {
     ports.Plug(16, {});
-    ASSERT_TRUE(Open({"millrace", "0", "17", "three", "", "16"}));
+    ASSERT_TRUE(Open({"millrace", "0", "17", "three", "", "9", "16"}));
+    const std::string again = "The port must be a whole number from 1 to 16.";
+    const std::string ask = "Enter the port to use";
     EXPECT_EQ(prompts.Texts(),
-              (std::vector<std::string>{
-                  "Enter your passwword", "Enter the port to use",
-                  "The port must be a whole number from 1 to 16.", "Enter the port to use",
-                  "The port must be a whole number from 1 to 16.", "Enter the port to use",
-                  "The port must be a whole number from 1 to 16.", "Enter the port to use",
-                  "The port must be a whole number from 1 to 16.", "Enter the port to use"}));
-    EXPECT_EQ(port->openedPorts, std::vector<int>{16});
-}
-
-TEST_F(ServiceWindowTest, APortThatCannotBeOpenedIsSaidAndAskedAgain) {
-    ASSERT_TRUE(Open({"millrace", "9", "3"}));
-    EXPECT_EQ(prompts.Texts()[2], "COM9 could not be opened.");
-    EXPECT_EQ(port->openedPorts, (std::vector<int>{9, 3}));
+              (test::Texts{"Enter your passwword", ask, again, ask, again, ask, again, ask, again,
+                           ask, "COM9 could not be opened.", ask}));
+    EXPECT_EQ(port->openedPorts, (std::vector<int>{9, 16}));
     EXPECT_EQ(port->written, "MM");
 }
 
@@ -135,19 +129,13 @@ TEST_F(ServiceWindowTest, ButtonsSendWhatTheBoxesHold) {
     const QString user40 = QString(40, QLatin1Char('w'));
     QTest::keyClicks(window->txtUser, user40);
     EXPECT_EQ(window->lblUserChars->text(), "--8 left-");
-    port->written.clear();
-    window->cmdSetUser->click();
-    EXPECT_EQ(port->written, "#FT" + user40.toStdString());
-
     window->txtSend->setText(QString::fromLatin1("h\xe9llo"));
     port->written.clear();
-    window->cmdSend->click();
-    EXPECT_EQ(port->written, "h\xe9llo");
-    EXPECT_EQ(window->lblStatus->text(), "Sent!");
-
-    port->written.clear();
+    window->cmdSetUser->click();
     window->cmdResetMem->click(); // has no action
-    EXPECT_EQ(port->written, "");
+    window->cmdSend->click();
+    EXPECT_EQ(port->written, "#FT" + user40.toStdString() + "h\xe9llo");
+    EXPECT_EQ(window->lblStatus->text(), "Sent!");
 }
 
 TEST_F(ServiceWindowTest, ChunksScrollDownTheMonitorAndAShortIdentityReplyFillsTheBoxes) {
@@ -164,13 +152,18 @@ TEST_F(ServiceWindowTest, ChunksScrollDownTheMonitorAndAShortIdentityReplyFillsT
     EXPECT_EQ(window->txtSerialNo->text(), "");
 }
 
-TEST_F(ServiceWindowTest, ClosingTheWindowClosesItsPortAndLog) {
+TEST_F(ServiceWindowTest, OpenLogFileOpensTheCompleteLogAndClosingClosesPortAndLog) {
     ASSERT_TRUE(Open({"millrace", "3"}));
-    Receive("before close");
+    Receive("one");
+    Receive("two");
+    window->cmdOpenFile->click();
+    ASSERT_EQ(openedLogs, std::vector<std::filesystem::path>{LogPath()});
+    EXPECT_EQ(openedContents[0], "one\r\ntwo\r\n");
+
     window->close();
     Receive("after close"); // a late event finds the log closed
     EXPECT_FALSE(port->IsOpen());
-    EXPECT_EQ(test::ReadBytes(LogPath()), "before close\r\n");
+    EXPECT_EQ(test::ReadBytes(LogPath()), "one\r\ntwo\r\n");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
 }
@@ -194,21 +187,10 @@ TEST_F(ServiceWindowTest, ClosingDuringASendStopsItAndDeletesTheWindowAfterwards
     EXPECT_TRUE(window.isNull());
 }
 
-TEST_F(ServiceWindowTest, OpenLogFileOpensTheCompleteLog) {
-    ASSERT_TRUE(Open({"millrace", "3"}));
-    Receive("one");
-    Receive("two");
-    window->cmdOpenFile->click();
-    ASSERT_EQ(openedLogs, std::vector<std::filesystem::path>{LogPath()});
-    EXPECT_EQ(openedContents[0], "one\r\ntwo\r\n");
-}
-
 TEST_F(ServiceWindowTest, ALogThatCannotBeCreatedIsSaidAndTheWindowStillWorks) {
-    // A file where the "tarvik" folder should be.
-    std::filesystem::create_directories(folders.documents);
-    test::WriteBytes(folders.documents / "tarvik", "");
+    test::WriteBytes(folders.documents / "tarvik", ""); // a file where the folder should be
     ASSERT_TRUE(Open({"millrace", "3"}));
-    EXPECT_EQ(prompts.shown().back().text.rfind("The troubleshoot log ", 0), 0u);
+    EXPECT_TRUE(prompts.shown().back().text.starts_with("The troubleshoot log "));
     EXPECT_EQ(current.name, "earlier.lgd");
     Receive("still shown");
     EXPECT_EQ(window->txtMonitor[0]->text(), "still shown");

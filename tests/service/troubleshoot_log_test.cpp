@@ -8,85 +8,53 @@
 namespace tarvik {
 namespace {
 
-TEST(TroubleshootLog, LivesInTheDocumentsTarvikFolderNamedByItsStamp) {
-    const Folders folders{"/home/u/Documents", "/home/u/.config"};
-    const CurrentDataFile log = TroubleshootLogLocation(folders, DateTime{2026, 12, 5, 9, 7, 3});
-    EXPECT_EQ(log.folder, std::filesystem::path("/home/u/Documents/tarvik"));
-    EXPECT_EQ(log.name, "Troubleshoot [] [05122026090703].lgd");
-}
-
-TEST(TroubleshootLog, CreatesItsFolderAndReportsAFileItCannotWrite) {
+TEST(TroubleshootLog, LivesInTheDocumentsTarvikFolderWhichItCreatesAndSaysWhenItCannot) {
     test::TempDir dir;
+    const CurrentDataFile where =
+        TroubleshootLogLocation({dir / "docs", dir / "app"}, DateTime{2026, 12, 5, 9, 7, 3});
+    EXPECT_EQ(where.Path(), dir / "docs" / "tarvik" / "Troubleshoot [] [05122026090703].lgd");
     TroubleshootLog log;
-    ASSERT_TRUE(log.Create(dir / "new" / "folder" / "t.lgd"));
+    ASSERT_TRUE(log.Create(where.Path()));
     log.WriteLine("x");
-    EXPECT_EQ(test::ReadBytes(dir / "new" / "folder" / "t.lgd"), "x\r\n");
+    EXPECT_EQ(test::ReadBytes(where.Path()), "x\r\n");
 
     std::string error;
-    EXPECT_FALSE(log.Create(dir / "new", &error)); // a folder, not a file
+    EXPECT_FALSE(log.Create(dir / "docs", &error)); // a folder, not a file
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(log.IsOpen());
     log.WriteLine("nowhere"); // harmless
 }
 
-TEST(ServiceReplies, IdentityFieldsAtTheServicePositionsAndAShortReplyGivesWhatIsThere) {
-    // The model starts at character 51 and the serial number at 59, counted from the "#".
-    auto identity = ServiceIdentityReply("#XDepot" + std::string(27, '_') + std::string(16, '-') +
-                                         "NVZ3____12345678");
-    ASSERT_TRUE(identity);
-    EXPECT_EQ(identity->user, "Depot");
-    EXPECT_EQ(identity->model, "NVZ3");
-    EXPECT_EQ(identity->serial, "12345678");
-
-    identity = ServiceIdentityReply("#XDepot_");
-    ASSERT_TRUE(identity);
-    EXPECT_EQ(identity->user, "Depot");
-    EXPECT_EQ(identity->model, "");
-    EXPECT_EQ(identity->serial, "");
-
-    // Cut inside the model: the model has what arrived, the serial nothing.
-    identity = ServiceIdentityReply("#X" + std::string(32, 'u') + "KV");
-    ASSERT_TRUE(identity);
-    EXPECT_EQ(identity->user, std::string(32, 'u'));
-    EXPECT_EQ(identity->model, "KV");
-    EXPECT_EQ(identity->serial, "");
-
-    identity = ServiceIdentityReply("#X");
-    ASSERT_TRUE(identity);
-    EXPECT_EQ(identity->user, "");
-}
-
-TEST(ServiceReplies, TheIdentityIsReadInTheLayoutItCameIn) {
+TEST(ServiceReplies, TheIdentityIsReadInTheLayoutItCameInAndAShortReplyGivesWhatIsThere) {
     const std::string user = "Depot" + std::string(27, '_');
-    // The short layout, as discovery reads it.
-    auto identity = ServiceIdentityReply("#X" + user + "KVZ3____" + "1234____");
-    ASSERT_TRUE(identity);
-    EXPECT_EQ(identity->user, "Depot");
-    EXPECT_EQ(identity->model, "KVZ3");
-    EXPECT_EQ(identity->serial, "1234");
-    // The long layout: 16 more characters before the model and serial number.
-    identity = ServiceIdentityReply("#X" + user + std::string(16, '_') + "PVZ3____" + "5678____");
-    ASSERT_TRUE(identity);
-    EXPECT_EQ(identity->model, "PVZ3");
-    EXPECT_EQ(identity->serial, "5678");
-}
-
-TEST(ServiceReplies, ClockReplyIsReadAtFixedPositions) {
-    auto clock = ServiceClockReply("#AE 05/12/26 #T09:0");
-    ASSERT_TRUE(clock);
-    EXPECT_EQ(clock->date, "05/12/26");
-    EXPECT_EQ(clock->time, "09:0");
-    // Only a chunk that begins with its marker is a reply.
-    EXPECT_FALSE(ServiceClockReply("#A"));
-    EXPECT_FALSE(ServiceClockReply(" #AE 05/12/26 #T09:07:03"));
+    struct Case {
+        std::string reply, user, model, serial;
+    };
+    for (const Case& c : std::vector<Case>{
+             // The long layout: model at character 51, serial number at 59, from the "#".
+             {"#X" + user + std::string(16, '-') + "NVZ3____12345678", "Depot", "NVZ3", "12345678"},
+             // The short layout, as discovery reads it.
+             {"#X" + user + "KVZ3____1234____", "Depot", "KVZ3", "1234"},
+             {"#XDepot_", "Depot", "", ""},
+             {"#X" + std::string(32, 'u') + "KV", std::string(32, 'u'), "KV", ""},
+             {"#X", "", "", ""}}) {
+        const auto identity = ServiceIdentityReply(c.reply);
+        ASSERT_TRUE(identity) << c.reply;
+        EXPECT_EQ(identity->user + "|" + identity->model + "|" + identity->serial,
+                  c.user + "|" + c.model + "|" + c.serial);
+    }
     EXPECT_FALSE(ServiceIdentityReply("x#XSomeone"));
 }
 
-TEST(ServiceReplies, UserCounterCountsDownAndPastZero) {
-    EXPECT_EQ(UserCharsLeftText(0), "-32 left-");
-    EXPECT_EQ(UserCharsLeftText(31), "-1 left-");
-    EXPECT_EQ(UserCharsLeftText(32), "-0 left-");
-    EXPECT_EQ(UserCharsLeftText(40), "--8 left-");
+TEST(ServiceReplies, ClockReplyIsReadAtFixedPositionsAndTheUserCounterCountsPastZero) {
+    const auto clock = ServiceClockReply("#AE 05/12/26 #T09:0");
+    ASSERT_TRUE(clock);
+    EXPECT_EQ(clock->date + "|" + clock->time, "05/12/26|09:0");
+    // Only a chunk that begins with its marker is a reply.
+    EXPECT_FALSE(ServiceClockReply("#A"));
+    EXPECT_FALSE(ServiceClockReply(" #AE 05/12/26 #T09:07:03"));
+    EXPECT_EQ(UserCharsLeftText(0) + UserCharsLeftText(32) + UserCharsLeftText(40),
+              "-32 left--0 left---8 left-");
 }
 
 } // namespace
