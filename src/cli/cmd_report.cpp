@@ -1,9 +1,8 @@
 #include "cli/command.h"
-#include "pdf/pdf_prompts_sink.h"
+#include "cli/pdf_command_output.h"
 #include "report/usage_report.h"
 #include "viewer/selection_option.h"
 
-#include <QCoreApplication>
 #include <ostream>
 
 namespace tarvik::cli {
@@ -77,23 +76,13 @@ int ReportCommand(Context& context) {
         context.err << "tarvik: " << error << "\n" << kUsageText;
         return kUsage;
     }
-    PromptsPdfMessageSink messages(context.prompts);
-    PdfPrinterServices services;
-    services.messages = &messages;
-    services.clock = &context.clock;
-    const std::filesystem::path programFolder =
-        QCoreApplication::applicationDirPath().toStdString();
+    const CommandPdfServices pdf(context);
     UsageReportRequest request{context.args[0], *period,
                                output ? std::optional<std::filesystem::path>(*output)
                                       : std::nullopt,
-                               programFolder / "Fonts"};
-    const UsageReportResult result = CreateUsageReport(request, context.folders, services);
-    if (!result.file) {
-        context.err << "tarvik: " << result.error << "\n";
-        return kFailure;
-    }
-    context.out << result.file->string() << "\n";
-    return kSuccess;
+                               ProgramResources() / "Fonts"};
+    const UsageReportResult result = CreateUsageReport(request, context.folders, pdf.services());
+    return PrintWrittenDocument(context, result.file, result.error);
 }
 
 const RegisterCommand kRegistered{

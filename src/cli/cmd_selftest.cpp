@@ -1,27 +1,19 @@
 #include "cli/command.h"
 #include "cli/link_command_session.h"
-#include "common/resource_folder.h"
-#include "pdf/pdf_prompts_sink.h"
+#include "cli/pdf_command_output.h"
 #include "selftest/certificate.h"
 #include "selftest/self_test_lookup.h"
 
-#include <QCoreApplication>
 #include <ostream>
 
 namespace tarvik::cli {
 
 namespace {
 
-std::filesystem::path ProgramFolder() {
-    return ResourceFolder(QCoreApplication::applicationDirPath().toStdString());
-}
-
 CertificateResult WriteCertificate(Context& context, const CertificateDetails& details) {
-    PromptsPdfMessageSink messages(context.prompts);
-    PdfPrinterServices services;
-    services.messages = &messages;
-    services.clock = &context.clock;
-    return CreateValidationCertificate(details, context.folders, ProgramFolder(), services);
+    const CommandPdfServices pdf(context);
+    return CreateValidationCertificate(details, context.folders, ProgramResources(),
+                                       pdf.services());
 }
 
 // The lookup's window, as the command line sees it: nothing to enable or blink.
@@ -83,12 +75,7 @@ int CertificateCommand(Context& context) {
     }
     const CertificateResult result =
         WriteCertificate(context, {pass->substr(0, 8), pass->substr(9), *model, *serial, *user});
-    if (!result.file) {
-        context.err << "tarvik: " << result.error << "\n";
-        return kFailure;
-    }
-    context.out << result.file->string() << "\n";
-    return kSuccess;
+    return PrintWrittenDocument(context, result.file, result.error);
 }
 
 const RegisterCommand kSelfTest{

@@ -80,3 +80,10 @@ summary=$("${tarvik[@]}" summary "$log")
 [[ $summary == *Power* ]] || fail "summary: $summary"
 "${tarvik[@]}" chart "$log" --month 12/26 -o "$work/chart.jpg" >/dev/null
 djpeg "$work/chart.jpg" >/dev/null || fail "the chart drawn through libexec is not a JPEG"
+report=$("${tarvik[@]}" report "$log") || fail "report: $report"
+pdftotext "$report" - | grep -q "Locator Usage Report" || fail "report text"
+# Every command the program lists is described in its manual page (hyphens there are "\-").
+manual=$(gzip -dc "$root/share/man/man1/tarvik.1.gz" | sed 's/\\-/-/g')
+for command in $("${tarvik[@]}" help | awk '$1 == "tarvik" {print $2}'); do
+  grep -qE "^\.BI? \"?$command( |\"|$)" <<<"$manual" || fail "the manual page lacks '$command'"
+done
