@@ -166,9 +166,10 @@ void PDFPrinter::PDFDrawRectangle(double x, double y, double w, double h,
     AppendContent("%DEBUT_RECT/%");
     AppendShapeColours();
     AppendContent(dash_);
+    // The width comes before the path it outlines; after the paint it would stroke nothing.
+    AppendContent(LineWidthText() + " w");
     AppendContent(Point(x, y) + " " + pdf::FormatFixed(w * scale_, 2) + " " +
                   pdf::FormatFixed(-h * scale_, 2) + " re " + PaintOperator(true));
-    AppendContent(LineWidthText() + " w S");
     PDFSetTextColor(kWhite);
     lastRectangleWidth_ = w;
     AttachLink(URLLink, PendingLink::Rectangle, std::floor(x + 5), std::floor(y + h / 2));

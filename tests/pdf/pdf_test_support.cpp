@@ -1,35 +1,151 @@
 #include "pdf_test_support.h"
 
+#include "support/test_environment.h"
+
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <fstream>
+#include <map>
 #include <random>
+#include <regex>
 #include <stdexcept>
 
 namespace tarvik::test {
 
-std::filesystem::path StandardFontsFolder() {
-    return TARVIK_TEST_FONTS_DIR;
+namespace {
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
 }
 
-ToolResult RunTool(const std::string& commandLine) {
+} // namespace
+
+std::string Bars(std::string text) {
+    return Replaced(std::move(text), "\r\n", "|");
+}
+
+std::string Crlf(std::string text) {
+    return Replaced(std::move(text), "|", "\r\n");
+}
+
+size_t CountOf(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+void RecordingPdfSink::Show(const std::string& title, const std::string& text,
+                            PdfMessageIcon icon) {
+    messages.push_back((icon == PdfMessageIcon::Stop ? "!" : "") + title + ": " + Bars(text));
+}
+
+std::filesystem::path StandardFontsFolder() {
+    return ProgramsFolder() / "Fonts";
+}
+
+CommandResult RunTool(const std::string& commandLine) {
     return RunCommand(commandLine + " 2>&1");
 }
 
-ToolResult QpdfCheck(const std::filesystem::path& pdf) {
-    return RunTool("qpdf --check " + ShellQuoted(pdf));
-}
-
-bool QpdfClean(const ToolResult& check) {
+bool QpdfClean(const std::filesystem::path& pdf) {
+    const CommandResult check = RunTool("qpdf --check " + ShellQuoted(pdf));
     return check.exitCode == 0 &&
            check.output.find("No syntax or stream encoding errors") != std::string::npos &&
            check.output.find("WARNING") == std::string::npos;
 }
 
-std::string PdfToText(const std::filesystem::path& pdf) {
-    return RunTool("pdftotext -enc UTF-8 -layout " + ShellQuoted(pdf) + " -").output;
+std::string PdfToText(const std::filesystem::path& pdf, int page) {
+    const std::string pages =
+        page > 0 ? " -f " + std::to_string(page) + " -l " + std::to_string(page) : "";
+    return RunCommand("pdftotext -enc UTF-8 -layout" + pages + " " + ShellQuoted(pdf) + " -")
+        .output;
+}
+
+int PageCount(const std::filesystem::path& pdf) {
+    const std::string info = RunCommand("pdfinfo " + ShellQuoted(pdf)).output;
+    std::smatch pages;
+    return std::regex_search(info, pages, std::regex(R"(Pages:\s+(\d+))")) ? std::stoi(pages[1])
+                                                                           : 0;
+}
+
+std::vector<WordBox> WordBoxes(const std::filesystem::path& pdf) {
+    const std::string html = RunCommand("pdftotext -bbox " + ShellQuoted(pdf) + " -").output;
+    const std::regex word(R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" )re"
+                          R"re(yMax="([0-9.]+)">([^<]*)</word>)re");
+    std::vector<WordBox> boxes;
+    for (std::sregex_iterator m(html.begin(), html.end(), word), end; m != end; ++m)
+        boxes.push_back({(*m)[5], std::stod((*m)[1]), std::stod((*m)[2]), std::stod((*m)[3]),
+                         std::stod((*m)[4])});
+    return boxes;
+}
+
+ReaderPage ReadAsReader(const std::filesystem::path& pdf, const std::filesystem::path& folder) {
+    RunCommand("pdftohtml -q -xml -zoom 1 " + ShellQuoted(pdf) + " " +
+               ShellQuoted(folder / "page"));
+    const std::string xml = ReadBytes(folder / "page.xml");
+    ReaderPage page;
+    std::map<std::string, std::pair<int, std::string>> fonts;
+    const std::regex fontspec(
+        R"x(<fontspec id="(\d+)" size="(\d+)" family="[^"]*" color="([^"]*)")x");
+    for (std::sregex_iterator m(xml.begin(), xml.end(), fontspec), end; m != end; ++m)
+        fonts[(*m)[1]] = {std::stoi((*m)[2]), (*m)[3]};
+    const std::regex text(
+        R"x(<text top="(\d+)" left="(\d+)" width="\d+" height="\d+" font="(\d+)">(<b>)?(.*?)(</b>)?</text>)x");
+    for (std::sregex_iterator m(xml.begin(), xml.end(), text), end; m != end; ++m) {
+        const auto& [size, colour] = fonts[(*m)[3]];
+        page.texts.push_back(
+            {(*m)[5], std::stoi((*m)[1]), std::stoi((*m)[2]), size, colour, (*m)[4].matched});
+    }
+    const std::regex image(
+        R"x(<image top="(\d+)" left="(\d+)" width="(\d+)" height="(\d+)" src="([^"]*)")x");
+    for (std::sregex_iterator m(xml.begin(), xml.end(), image), end; m != end; ++m) {
+        page.pictures.push_back((*m)[2].str() + " " + (*m)[1].str() + " " + (*m)[3].str() + " " +
+                                (*m)[4].str());
+        page.pictureFiles.push_back((*m)[5].str());
+    }
+    const size_t outline = xml.find("<outline>");
+    if (outline != std::string::npos)
+        page.outline = xml.substr(outline, xml.find("</outline>") - outline);
+    return page;
+}
+
+void ExpectRealOffsets(const std::string& pdf) {
+    const auto xref = pdf.rfind("\r\nxref\r\n") + 2;
+    const auto startxref = pdf.rfind("startxref\r\n");
+    EXPECT_EQ(std::stoul(pdf.substr(startxref + 11)), xref);
+    // "xref", "0 " and the count, then the free entry, then one 20-byte entry per object.
+    ASSERT_EQ(pdf.compare(xref, 8, "xref\r\n0 "), 0);
+    const auto countEnd = pdf.find("\r\n", xref + 8);
+    const int count = std::stoi(pdf.substr(xref + 8, countEnd - xref - 8));
+    size_t entry = countEnd + 2 + 20;
+    for (int k = 1; k < count; ++k, entry += 20) {
+        const auto offset = std::stoul(pdf.substr(entry, 10));
+        const std::string header = std::to_string(k) + " 0 obj";
+        EXPECT_EQ(pdf.compare(offset, header.size(), header), 0) << "object " << k;
+    }
+}
+
+void ExpectSoundDocument(const std::filesystem::path& pdf) {
+    EXPECT_TRUE(QpdfClean(pdf)) << RunTool("qpdf --check " + ShellQuoted(pdf)).output;
+    ExpectRealOffsets(ReadBytes(pdf));
+}
+
+std::string PageContent(const std::string& pdf, int page) {
+    const auto object = pdf.find("\r\n" + std::to_string(2 * page) + " 0 obj\r\n");
+    if (object == std::string::npos)
+        return {};
+    const auto start = pdf.find("stream\r\n", object) + 8;
+    return pdf.substr(start, pdf.find("endstream\r\n", start) - start);
+}
+
+std::string ObjectText(const std::string& pdf, int number) {
+    const auto start = pdf.find("\n" + std::to_string(number) + " 0 obj\r\n");
+    if (start == std::string::npos)
+        return {};
+    return pdf.substr(start + 1, pdf.find("endobj\r\n", start) + 7 - start);
 }
 
 std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int height,
@@ -39,12 +155,10 @@ std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int
         std::ofstream out(source, std::ios::binary);
         out << (options.grey ? "P5\n" : "P6\n") << width << " " << height << "\n255\n";
         std::mt19937 noise(static_cast<unsigned>(width * 7919 + height));
-        const int samples = width * height * (options.grey ? 1 : 3);
-        for (int i = 0; i < samples; ++i) {
+        for (int i = 0; i < width * height * (options.grey ? 1 : 3); ++i)
             out.put(static_cast<char>(noise() & 0xFF));
-        }
     }
-    ToolResult made;
+    CommandResult made;
     if (options.cmyk) {
         made = RunTool("tjbench " + ShellQuoted(source) +
                        " 90 -cmyk -subsamp 444 -benchtime 0.01 -warmup 0 -quiet");
@@ -58,9 +172,8 @@ std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int
                        ShellQuoted(file) + " " + ShellQuoted(source));
     }
     std::filesystem::remove(source);
-    if (made.exitCode != 0) {
+    if (made.exitCode != 0)
         throw std::runtime_error("making a JPEG failed: " + made.output);
-    }
     return file;
 }
 
@@ -73,9 +186,8 @@ std::string WithoutJfifHeader(std::string jpeg) {
 PdfTestBed::PdfTestBed(bool fonts) : file_(dir_ / "document.pdf") {
     const auto programFolder = dir_ / "program";
     std::filesystem::create_directories(programFolder);
-    if (fonts) {
+    if (fonts)
         std::filesystem::copy(StandardFontsFolder(), programFolder);
-    }
     PdfPrinterServices services;
     services.messages = &sink_;
     services.clock = &clock_;
@@ -90,55 +202,40 @@ void PdfTestBed::Begin() {
 }
 
 std::string PdfTestBed::Finish() {
-    if (!printer_->PDFEndDoc()) {
+    if (!printer_->PDFEndDoc())
         throw std::runtime_error("PDFEndDoc failed");
-    }
     return ReadBytes(file_);
 }
 
-std::string PageContent(const std::string& pdf, int page) {
-    const std::string header = std::to_string(2 * page) + " 0 obj\r\n";
-    const auto object = pdf.find("\r\n" + header);
-    if (object == std::string::npos) {
-        return {};
-    }
-    const auto start = pdf.find("stream\r\n", object) + 8;
-    const auto end = pdf.find("endstream\r\n", start);
-    return pdf.substr(start, end - start);
+PointsPage::PointsPage(bool fonts, bool rounded) : PdfTestBed(fonts) {
+    printer().PDFSetUnit(0);
+    if (rounded)
+        printer().PDFOrientation(1);
+    Begin();
 }
 
-std::string ObjectText(const std::string& pdf, int number) {
-    const std::string header = std::to_string(number) + " 0 obj\r\n";
-    const auto start = pdf.find("\n" + header);
-    if (start == std::string::npos) {
-        return {};
-    }
-    const auto end = pdf.find("endobj\r\n", start);
-    return pdf.substr(start + 1, end + 8 - start - 1);
+std::string PointsPage::Content() {
+    pdf = Finish();
+    ExpectSoundDocument(file());
+    return Bars(PageContent(pdf));
 }
 
-// Every cross-reference entry must name the byte at which its object's header line starts.
-void ExpectRealOffsets(const std::string& pdf) {
-    const auto xref = pdf.rfind("\r\nxref\r\n") + 2;
-    const auto startxref = pdf.rfind("startxref\r\n");
-    EXPECT_EQ(std::stoul(pdf.substr(startxref + 11)), xref);
-    // "xref", "0 " and the count, then the free entry, then one 20-byte entry per object.
-    ASSERT_EQ(pdf.compare(xref, 8, "xref\r\n0 "), 0);
-    const auto countEnd = pdf.find("\r\n", xref + 8);
-    const int count = std::stoi(pdf.substr(xref + 8, countEnd - xref - 8));
-    size_t entry = countEnd + 2 + 20;
-    for (int k = 1; k < count; ++k, entry += 20) {
-        const auto offset = std::stoul(pdf.substr(entry, 10));
-        EXPECT_EQ(pdf.compare(offset, std::to_string(k).size() + 6, std::to_string(k) + " 0 obj"),
-                  0)
-            << "object " << k << " at " << offset;
-    }
+Written WrittenBy(const std::function<void(PDFPrinter&)>& draw) {
+    PointsPage page;
+    draw(page.printer());
+    Written written{page.Content(), "", page.messages()};
+    const auto start = page.pdf.find("/Annots [");
+    if (start != std::string::npos)
+        written.annotations =
+            Bars(page.pdf.substr(start, page.pdf.find("]\r\n/Contents", start) + 1 - start));
+    return written;
 }
 
-void ExpectSoundDocument(const std::filesystem::path& pdf) {
-    const auto check = QpdfCheck(pdf);
-    EXPECT_TRUE(QpdfClean(check)) << check.output;
-    ExpectRealOffsets(ReadBytes(pdf));
+Written WrittenBy(const std::vector<Step>& steps) {
+    return WrittenBy([&steps](PDFPrinter& p) {
+        for (const Step& step : steps)
+            step(p);
+    });
 }
 
 } // namespace tarvik::test

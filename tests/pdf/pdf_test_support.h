@@ -1,43 +1,76 @@
 #pragma once
 
 #include "support/run_command.h"
+#include "support/temp_dir.h"
 
 #include "common/clock.h"
 #include "pdf/pdf_printer.h"
-#include "support/temp_dir.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+// Reading back what the PDF writer wrote: in its own bytes and as PDF readers see it.
+// Content streams and messages are compared with each CR LF written as "|".
 namespace tarvik::test {
 
-// Records the writer's message boxes.
+// The text with every CR LF as "|", and back.
+std::string Bars(std::string text);
+std::string Crlf(std::string text);
+size_t CountOf(const std::string& text, const std::string& part);
+
+// Records the writer's message boxes as "title: text" (CR LF as "|"), stop icons marked "!".
 class RecordingPdfSink final : public PdfMessageSink {
 public:
-    struct Message {
-        std::string title;
-        std::string text;
-        PdfMessageIcon icon;
-    };
-    void Show(const std::string& title, const std::string& text, PdfMessageIcon icon) override {
-        messages.push_back({title, text, icon});
-    }
-    std::vector<Message> messages;
+    void Show(const std::string& title, const std::string& text, PdfMessageIcon icon) override;
+    std::vector<std::string> messages;
 };
 
-// The Fonts folder the build fills with the standard metric files.
 std::filesystem::path StandardFontsFolder();
 
 // A checker's exit status with its standard output and error together.
-using ToolResult = CommandResult;
-ToolResult RunTool(const std::string& commandLine);
+CommandResult RunTool(const std::string& commandLine);
+// qpdf --check reports neither errors nor warnings.
+bool QpdfClean(const std::filesystem::path& pdf);
+// pdftotext -layout of one page, or of all when `page` is 0.
+std::string PdfToText(const std::filesystem::path& pdf, int page = 0);
+int PageCount(const std::filesystem::path& pdf);
 
-// `qpdf --check` output; `QpdfClean` is true when it reports neither errors nor warnings.
-ToolResult QpdfCheck(const std::filesystem::path& pdf);
-bool QpdfClean(const ToolResult& check);
-std::string PdfToText(const std::filesystem::path& pdf);
+// A word as a PDF reader places it (pdftotext -bbox): points from the top-left corner.
+struct WordBox {
+    std::string word;
+    double xMin, yMin, xMax, yMax;
+};
+std::vector<WordBox> WordBoxes(const std::filesystem::path& pdf);
+
+// What a PDF reader shows (pdftohtml -xml at zoom 1, points from the top-left corner): texts
+// with their size, colour and weight, pictures as "left top width height" with the files it
+// extracted, and the outline.
+struct ReaderText {
+    std::string text;
+    int top, left, size;
+    std::string colour;
+    bool bold;
+};
+struct ReaderPage {
+    std::vector<ReaderText> texts;
+    std::vector<std::string> pictures;
+    std::vector<std::filesystem::path> pictureFiles;
+    std::string outline;
+};
+ReaderPage ReadAsReader(const std::filesystem::path& pdf, const std::filesystem::path& folder);
+
+// Every cross-reference entry names the byte at which its object's header line starts, and
+// startxref names the table.
+void ExpectRealOffsets(const std::string& pdf);
+// qpdf finds nothing wrong and the offsets are real.
+void ExpectSoundDocument(const std::filesystem::path& pdf);
+
+// The content stream of a page (1 = first), and object `number` from header to "endobj".
+std::string PageContent(const std::string& pdf, int page = 1);
+std::string ObjectText(const std::string& pdf, int number);
 
 // A JPEG made by cjpeg from a noisy picture of the given size (CMYK ones by tjbench, which
 // writes them without a JFIF header).
@@ -48,18 +81,17 @@ struct JpegOptions {
 };
 std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int height,
                                JpegOptions options = {});
-
 // The same JPEG bytes without the JFIF header (the APP0 segment after the start marker).
 std::string WithoutJfifHeader(std::string jpeg);
 
 // One writer with recorded messages, a clock standing on 5 December 2026 10:00:05, and a
-// program folder of its own (no metric files unless `fonts` is given).
+// program folder of its own (no metric files unless `fonts`).
 class PdfTestBed {
 public:
     explicit PdfTestBed(bool fonts = true);
 
     PDFPrinter& printer() { return *printer_; }
-    RecordingPdfSink& sink() { return sink_; }
+    const std::vector<std::string>& messages() const { return sink_.messages; }
     const std::filesystem::path& file() const { return file_; }
     const TempDir& dir() const { return dir_; }
     std::vector<std::filesystem::path> viewed;
@@ -77,15 +109,25 @@ private:
     std::unique_ptr<PDFPrinter> printer_;
 };
 
-// Every cross-reference entry names the byte at which its object's header line starts, and
-// startxref names the table.
-void ExpectRealOffsets(const std::string& pdf);
-// qpdf finds no error and no warning, and the offsets are real.
-void ExpectSoundDocument(const std::filesystem::path& pdf);
+// A begun document in points on A4 portrait, its height rounded to 842 points as the
+// certificate has it (841.89 when not `rounded`).
+struct PointsPage : PdfTestBed {
+    explicit PointsPage(bool fonts = true, bool rounded = true);
+    // Finished and checked sound; the first page's content with CR LF as "|".
+    std::string Content();
+    std::string pdf;
+};
 
-// The content stream of a page (1 = first) of a document written by the writer.
-std::string PageContent(const std::string& pdf, int page = 1);
-// The text of object `number` from its header line to its "endobj".
-std::string ObjectText(const std::string& pdf, int number);
+// What `draw` on a new PointsPage wrote: the first page's content and its annotations
+// ("/Annots [...]", empty when none), with CR LF as "|", and the messages.
+struct Written {
+    std::string content, annotations;
+    std::vector<std::string> messages;
+};
+Written WrittenBy(const std::function<void(PDFPrinter&)>& draw);
+
+// One call on the writer as a value, so that a table row lists its calls on one line.
+using Step = std::function<void(PDFPrinter&)>;
+Written WrittenBy(const std::vector<Step>& steps);
 
 } // namespace tarvik::test

@@ -1,0 +1,265 @@
+#include "pdf_test_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarvik;
+using namespace tarvik::test;
+
+namespace {
+
+using Link = std::optional<std::string>;
+using P = PDFPrinter;
+
+// The writer's calls as steps of a table row.
+const auto Font = [](long code, int size, long style = 0) -> Step {
+    return [=](P& p) { p.PDFSetFont(code, size, style); };
+};
+const auto Out = [](std::string t, double x = 0, double y = 0) -> Step {
+    return [=](P& p) { p.PDFTextOut(t, x, y); };
+};
+const auto Rotation = [](double a) -> Step { return [=](P& p) { p.PDFSetRotation(a); }; };
+const auto TextColour = [](PdfColour c) -> Step { return [=](P& p) { p.PDFSetTextColor(c); }; };
+const auto LineColour = [](PdfColour c) -> Step { return [=](P& p) { p.PDFSetLineColor(c); }; };
+const auto DrawColour = [](PdfColour c) -> Step { return [=](P& p) { p.PDFSetDrawColor(c); }; };
+const auto Unit = [](long u) -> Step { return [=](P& p) { p.PDFSetUnit(u); }; };
+const auto Style = [](long s) -> Step { return [=](P& p) { p.PDFSetLineStyle(s); }; };
+const auto Width = [](double w) -> Step { return [=](P& p) { p.PDFSetLineWidth(w); }; };
+const auto Mode = [](long m) -> Step { return [=](P& p) { p.PDFSetDrawMode(m); }; };
+const auto Line = [](double x1, double y1, double x2, double y2) -> Step {
+    return [=](P& p) { p.PDFDrawLine(x1, y1, x2, y2); };
+};
+const auto LineHor = [](double x, double y, double w) -> Step {
+    return [=](P& p) { p.PDFDrawLineHor(x, y, w); };
+};
+const auto LineVer = [](double x, double y, double h) -> Step {
+    return [=](P& p) { p.PDFDrawLineVer(x, y, h); };
+};
+const auto Rect = [](double x, double y, double w, double h, Link l = std::string()) -> Step {
+    return [=](P& p) { p.PDFDrawRectangle(x, y, w, h, l); };
+};
+const auto Ellipse = [](double x, double y, double w, double h, Link l = std::string()) -> Step {
+    return [=](P& p) { p.PDFDrawEllipse(x, y, w, h, l); };
+};
+const auto Polygon = [](std::vector<PdfPoint> points) -> Step {
+    return [=](P& p) { p.PDFDrawPolygon(points); };
+};
+const auto TextLink = [](double x, double y, std::string t, std::string l = {}) -> Step {
+    return [=](P& p) { p.PDFLink(x, y, t, l); };
+};
+const auto Cell = [](double w, double h, std::string t, Link l = std::string(), bool ln = false) {
+    return Step([=](P& p) { p.PDFCell(w, h, t, l, ln); });
+};
+const auto XY = [](double x, double y) -> Step { return [=](P& p) { p.PDFSetXY(x, y); }; };
+const auto Fill = [](bool on) -> Step { return [=](P& p) { p.PDFSetFill(on); }; };
+const auto Border = [](std::string b) -> Step { return [=](P& p) { p.PDFSetBorder(b); }; };
+const auto Align = [](long a) -> Step { return [=](P& p) { p.PDFSetAlignement(a); }; };
+// The current position is (x, y) at this step.
+const auto At = [](int x, int y) -> Step {
+    return [=](P& p) { EXPECT_EQ(std::pair(p.PDFGetX(), p.PDFGetY()), std::pair(x, y)); };
+};
+
+// A text object as the writer frames it; the sorted standard fonts make Helvetica font 5.
+std::string Text(const std::string& colour, const std::string& at, const std::string& text,
+                 const std::string& font = "/F5 10.00") {
+    return "q " + colour + " |%DEBUT_TEXT/%|BT|" + at + "|" + font + " Tf|(" + text +
+           ") Tj|ET|Q|%FIN_TEXT/%|";
+}
+
+// A link's text, underlined from `underline` ("y width height" after the x).
+std::string LinkText(const std::string& colour, const std::string& at, const std::string& text,
+                     const std::string& underline) {
+    const std::string x = at.substr(0, at.find(' '));
+    return "%DEBUT_LINK/%|q " + colour + " |%DEBUT_TEXT/%|BT|" + at + " Td|/F5 10.00 Tf|(" + text +
+           ") Tj|ET|" + x + " " + underline + " re f|Q|%FIN_TEXT/%|%FIN_LINK/%|";
+}
+
+std::string Annot(const std::string& rect, const std::string& uri) {
+    return "<</Type /Annot /Subtype /Link /Rect [" + rect + "] /Border [0 0 0] " +
+           (uri.empty() ? "" : "/A <</S /URI /URI (" + uri + ")>>") + ">>|";
+}
+
+const std::string kCurves = "|100.00 732.00 m|100.00 737.50 109.00 742.00 120.00 742.00 c|"
+                            "131.00 742.00 140.00 737.50 140.00 732.00 c|"
+                            "140.00 726.50 131.00 722.00 120.00 722.00 c|"
+                            "109.00 722.00 100.00 726.50 100.00 732.00 c|";
+
+// Each case: the calls on a new page in points (842 high), the page's whole content and its
+// link annotations. A link's rectangle runs from the baseline down by the text height, in
+// whole points.
+const struct {
+    const char* name;
+    std::vector<Step> steps;
+    std::string content, annotations = "";
+} kContentCases[] = {
+    {"texts from the left margin and the top edge",
+     {Font(0, 10), Out("Tarvik", 15, 40), Out("", 15, 60)},
+     Text("0 g", "16.00 802.00 Td", "Tarvik") + Text("0 g", "16.00 782.00 Td", "")},
+    // "a(b)c\d" is 3112 thousandths wide: 31.12 points.
+    {"escaped delimiters, size 0 as 10, and a text continuing where the last one ended",
+     {Font(0, 0), Out("a(b)c\\d", 15, 40), At(46, 50), Out("next")},
+     Text("0 g", "16.00 802.00 Td", "a\\(b\\)c\\\\d") + Text("0 g", "47.12 792.00 Td", "next")},
+    {"underline for the next text only: 11 points up, as wide as the text and its space",
+     {Font(0, 10, 3), Out("a b", 15, 40), Out("plain", 15, 60)},
+     "q 0 g |%DEBUT_TEXT/%|BT|16.00 802.00 Td|/F5 10.00 Tf|(a b) Tj|ET|"
+     "16.00 800.11 16.68 -0.03 re f|Q|%FIN_TEXT/%|" +
+         Text("0 g", "16.00 782.00 Td", "plain")},
+    {"rotation by the text matrix from the left edge, once; pi taken as 3.1416",
+     {Font(0, 10), Rotation(45), Out("slanted", 100, 200), Rotation(180),
+      Out("upside down", 300, 400), Out("straight", 100, 300)},
+     Text("0 g", "0.70711 0.70711 -0.70711 0.70711 100.00 642.00 Tm", "slanted") +
+         Text("0 g", "-1.00000 -0.00001 0.00001 -1.00000 300.00 442.00 Tm", "upside down") +
+         Text("0 g", "101.00 542.00 Td", "straight")},
+    {"texts in Windows-1252, what it cannot hold as ?",
+     {Font(0, 12), Out("Génération 5 € – ok 中", 20, 40)},
+     Text("0 g", "21.00 802.00 Td", "G\xE9n\xE9ration 5 \x80 \x96 ok ?", "/F5 12.00")},
+    {"lines with their dash and colour; a horizontal line gives the fill the line's colour",
+     {Line(10, 20, 110, 70), At(110, 70), Style(1), LineColour(255), Width(2), LineHor(10, 100, 50),
+      At(60, 100), Style(2), LineVer(10, 100, 50), At(10, 150), Style(3), Mode(1),
+      Rect(10, 20, 100, 50), Style(0), Line(0, 0, 1, 1)},
+     "%DEBUT_LN/%||10.00 822.00 m|110.00 772.00 l|0 G|0.57 w S|%FIN_LN/%|"
+     "%DEBUT_LNH/%|[16 8 ] 0 d|10.00 742.00 m|60.00 742.00 l|1.000 0.000 0.000 RG|2.00 w S|"
+     "%FIN_LNH/%|%DEBUT_LNV/%|[8 7 2 7 ] 0 d|10.00 742.00 m|10.00 692.00 l|"
+     "1.000 0.000 0.000 RG|2.00 w S|%FIN_LNV/%|"
+     "%DEBUT_RECT/%|1.000 0.000 0.000 rg|[8 4 2 4 2 4 ] 0 d|2.00 w|"
+     "10.00 822.00 100.00 -50.00 re f|%FIN_RECT/%|"
+     "%DEBUT_LN/%|[] 0 d|0.00 842.00 m|1.00 841.00 l|1.000 0.000 0.000 RG|2.00 w S|%FIN_LN/%|"},
+    {"rectangles outlined, then filled and outlined; texts after them are white",
+     {Font(0, 10), Rect(10, 20, 100, 50), At(10, 70), Out("white", 10, 200), Mode(2),
+      Rect(10, 20, 100, 50)},
+     "%DEBUT_RECT/%|0 G||0.57 w|10.00 822.00 100.00 -50.00 re s|%FIN_RECT/%|" +
+         Text("1.000 1.000 1.000 rg", "11.00 642.00 Td", "white") +
+         "%DEBUT_RECT/%|0 g|0 G||0.57 w|10.00 822.00 100.00 -50.00 re B|%FIN_RECT/%|"},
+    {"ellipses as four curves without comment lines",
+     {Ellipse(100, 100, 40, 20), At(100, 110), Mode(1), Ellipse(100, 100, 40, 20)},
+     "0 G|" + kCurves + "0.57 w s|0 g|" + kCurves + "0.57 w h f|"},
+    {"polygons close their path; fewer than two points draw nothing",
+     {Polygon({{10, 10}, {50, 10}, {30, 40}}), Mode(2), Polygon({{10, 10}, {50, 10}}),
+      Polygon({{10, 10}}), Polygon({})},
+     "0 G|%DEBUT_POLY/%||10.00 832.00 m|50.00 832.00 l|30.00 802.00 l|0.57 w s|%FIN_POLY/%|"
+     "0 g|0 G|%DEBUT_POLY/%||10.00 832.00 m|50.00 832.00 l|0.57 w B|%FIN_POLY/%|"},
+    {"text links: underlined in the text's colour; the address the text's or the one given",
+     {Font(0, 10), TextLink(260, 70, "www.tarvik.example"),
+      TextLink(260, 90, "support", "https://www.tarvik.example/a(b"), TextLink(100, 100, "")},
+     LinkText("0 g", "261.00 772.00", "www.tarvik.example", "770.11 88.90 -0.18") +
+         LinkText("0 g", "261.00 752.00", "support", "750.11 33.35 -0.07") +
+         LinkText("0 g", "101.00 742.00", "", "740.11 0.00 0.00"),
+     "/Annots [" + Annot("260 772 348 762", "www.tarvik.example") +
+         Annot("260 752 293 742", "https://www.tarvik.example/a\\(b") +
+         Annot("100 742 100 732", "") + "]"},
+    {"links of shapes: a rectangle's 5 points in, halfway down; an ellipse's as wide as LINK",
+     {Font(0, 10), Rect(10, 40, 100, 10, "https://www.tarvik.example/rect"),
+      Ellipse(100, 100, 40, 20, "https://www.tarvik.example/ellipse")},
+     "%DEBUT_RECT/%|0 G||0.57 w|10.00 802.00 100.00 -10.00 re s|" +
+         LinkText("1.000 1.000 1.000 rg", "16.00 797.00", "", "795.11 0.00 0.00") +
+         "%FIN_RECT/%|0 G|" + kCurves + "0.57 w s|" +
+         LinkText("1.000 1.000 1.000 rg", "81.00 738.00", "", "736.11 0.00 0.00"),
+     "/Annots [" + Annot("15 797 115 787", "https://www.tarvik.example/rect") +
+         Annot("80 738 102 728", "https://www.tarvik.example/ellipse") + "]"},
+    {"a filled framed cell: box, then text on the baseline 0.3 sizes below the middle",
+     {Font(0, 10), Fill(true), DrawColour(255), Border("1"), XY(50, 100), Cell(100, 20, "Hi"),
+      At(150, 100)},
+     "%DEBUT_CELL/%|q|1.000 0.000 0.000 rg|0 G|0.57 w [] 0 d|50.00 742.00 100.00 -20.00 re B|Q|"
+     "q 0 g |BT|53.00 729.00 Td|/F5 10.00 Tf|(Hi) Tj|ET|Q|%FIN_CELL/%|"},
+    {"cells aligned right and centred, the sides drawn only where the border says",
+     {Font(0, 10), Border("LB"), XY(50, 100), Align(2), Cell(100, 20, "Hi", std::string(), true),
+      At(1, 120), Border("0"), Align(1), XY(50, 120), Cell(100, 20, "Hi")},
+     "%DEBUT_CELL/%|q|0 G|0.57 w [] 0 d|50.00 742.00 m 50.00 722.00 l S|"
+     "50.00 722.00 m 150.00 722.00 l S|Q|q 0 g |BT|137.56 729.00 Td|/F5 10.00 Tf|(Hi) Tj|ET|Q|"
+     "%FIN_CELL/%|%DEBUT_CELL/%|q 0 g |BT|95.28 709.00 Td|/F5 10.00 Tf|(Hi) Tj|ET|Q|%FIN_CELL/%|"},
+    {"empty cells draw only their box",
+     {XY(10, 10), Cell(20, 5, ""), Fill(true), Cell(20, 5, "")},
+     "%DEBUT_CELL/%|%FIN_CELL/%|%DEBUT_CELL/%|q|0 g|30.00 832.00 20.00 -5.00 re f|Q|"
+     "%FIN_CELL/%|"},
+    {"a cell's link inside the cell, over its text (42.79 points from 53)",
+     {Font(0, 10), XY(50, 100), Cell(100, 20, "Go (here)", "https://www.tarvik.example/a(b")},
+     "%DEBUT_CELL/%|q 0 g |BT|53.00 729.00 Td|/F5 10.00 Tf|(Go \\(here\\)) Tj|ET|Q|" +
+         LinkText("0 g", "54.00 737.00", "", "735.11 0.00 0.00") + "%FIN_CELL/%|",
+     "/Annots [" + Annot("53 737 95 727", "https://www.tarvik.example/a\\(b") + "]"},
+    {"dash lengths follow the unit they were set in: centimetres, then millimetres",
+     {Unit(2), Style(1), Unit(0), Line(1, 1, 2, 2), Unit(1), Style(3), Unit(0), Line(1, 1, 2, 2)},
+     "%DEBUT_LN/%|[453 226 ] 0 d|1.00 841.00 m|2.00 840.00 l|0 G|0.57 w S|%FIN_LN/%|"
+     "%DEBUT_LN/%|[22 11 5 11 5 11 ] 0 d|1.00 841.00 m|2.00 840.00 l|0 G|0.57 w S|%FIN_LN/%|"},
+};
+
+} // namespace
+
+TEST(PdfContent, EachCallWritesItsLinesIntoThePage) {
+    for (const auto& c : kContentCases) {
+        const Written written = WrittenBy(c.steps);
+        EXPECT_EQ(written.content, c.content) << c.name;
+        EXPECT_EQ(written.annotations, c.annotations) << c.name;
+        EXPECT_EQ(written.messages, std::vector<std::string>{}) << c.name;
+    }
+}
+
+TEST(PdfContent, ColoursInAllThreeForms) {
+    const std::pair<PdfColour, const char*> cases[] = {
+        {255, "1.000 0.000 0.000"},       {16711680, "0.000 0.000 1.000"},
+        {0x404040, "0.251 0.251 0.251"},  {"#0000FF", "0.000 0.000 1.000"},
+        {"#ff8000", "1.000 0.502 0.000"}, {PdfColour(255, 192, 203), "1.000 0.753 0.796"},
+        {"#GG00A", "0.000 0.000 0.039"}}; // not hexadecimal: counted as far as it goes
+    for (const auto& [colour, operands] : cases) {
+        const Written written =
+            WrittenBy({TextColour(colour), Out("x", 10, 10), LineColour(colour), Line(0, 0, 1, 1)});
+        EXPECT_TRUE(written.content.starts_with(std::string("q ") + operands + " rg |"));
+        EXPECT_NE(written.content.find(std::string("|") + operands + " RG|"), std::string::npos);
+        EXPECT_TRUE(written.messages.empty());
+    }
+}
+
+// Each bad argument is told in a message box with a stop sign and replaced by a default.
+TEST(PdfContent, BadArgumentsAreToldAndReplaced) {
+    const std::string fix = " - qkPDF 4.0: ";
+    const struct {
+        std::vector<Step> steps;
+        std::string message;
+        std::string content; // part of the page written with the default
+        size_t count = 1;
+    } cases[] = {
+        {{TextColour(255), TextColour("red"), Out("x", 10, 10)},
+         "!Couleur HTMl" + fix +
+             "Code couleur HTMl invalide red.|La couleur utilisée sera le noir.",
+         "q 0.000 0.000 0.000 rg |"},
+        {{Style(2), Style(4), Line(1, 1, 2, 2)},
+         "!Style de Ligne" + fix +
+             "Code style de ligne incorrect : 4.|Le style de ligne utilisé sera pSolid.",
+         "%DEBUT_LN/%|[] 0 d|"},
+        {{Mode(5), Rect(10, 20, 100, 50)},
+         "!Objet Rectangle" + fix +
+             "Code type de traçage incorrect : 5.|"
+             "Le type de traçage utilisé sera bordure et remplissage.",
+         "re B|"},
+        // The Times font it falls back to is named without its hyphen: no metrics either.
+        {{Font(7, 12, 2), Out("x", 20, 20)},
+         "!Nom de Font" + fix +
+             "Nom de font incorrecte : 7.|"
+             "La font utilisée sera Times New Roman non gras , non italique.",
+         "|/F0 12.00 Tf|",
+         2},
+        {{Rect(10, 40, 100, 10, std::nullopt)},
+         "!Lien URL Objet Rectangle" + fix +
+             "URL objet rectangle non valide : .|Impossible d'inclure le lien dans le rectangle.",
+         "re s|"},
+        {{Ellipse(10, 40, 100, 10, std::nullopt)},
+         "!Lien URL Objet Ellipse" + fix +
+             "URL objet ellipse non valide : .|Impossible d'inclure le lien dans l'ellipse.",
+         " c|0.57 w s|"},
+        {{Font(0, 10), Cell(100, 20, "Nowhere", std::nullopt)},
+         "!Lien URL Objet Cellule" + fix +
+             "URL objet cellule non valide : .|Impossible d'inclure le lien dans la cellule.",
+         "(Nowhere) Tj|"},
+        {{Align(2), Align(9), [](P& p) { EXPECT_EQ(p.PDFGetAlignement(), 0); }},
+         "!Alignement de Cellule" + fix +
+             "Code alignement incorrect : 9.|L'alignement utilisé sera à gauche.",
+         ""},
+        {{Border("1"), Border("LX"), [](P& p) { EXPECT_EQ(p.PDFGetBorder(), ""); }},
+         "!Bordure de Cellule" + fix + "Code bordure incorrect : LX.|La cellule sera sans bordure.",
+         ""},
+    };
+    for (const auto& c : cases) {
+        const Written written = WrittenBy(c.steps);
+        ASSERT_EQ(written.messages.size(), c.count) << c.message;
+        EXPECT_EQ(written.messages[0], c.message);
+        EXPECT_NE(written.content.find(c.content), std::string::npos) << written.content;
+    }
+}
