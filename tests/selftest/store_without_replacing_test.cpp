@@ -11,7 +11,6 @@ using test::WriteBytes;
 
 TEST(StoreWithoutReplacing, NumberedNamesGoBeforeTheExtension) {
     EXPECT_EQ(NumberedFileName("12 Cert.pdf", 1), "12 Cert.pdf");
-    EXPECT_EQ(NumberedFileName("12 Cert.pdf", 2), "12 Cert (2).pdf");
     EXPECT_EQ(NumberedFileName("1.5 Cert [For 05-12-26].pdf", 13),
               "1.5 Cert [For 05-12-26] (13).pdf");
     EXPECT_EQ(NumberedFileName("notes", 3), "notes (3)");
@@ -54,20 +53,6 @@ TEST_P(EachWayOfStoring, MovesOntoAFreeNameOnly) {
 
 INSTANTIATE_TEST_SUITE_P(RenameAndCopy, EachWayOfStoring,
                          ::testing::Values(&MoveWithoutReplacing, &CopyWithoutReplacing));
-
-TEST(StoreWithoutReplacing, TakesTheFirstFreeNumberedName) {
-    test::TempDir dir;
-    WriteBytes(dir / "c.pdf", "first");
-    std::filesystem::create_directory(dir / "c (2).pdf");
-    WriteBytes(dir / "new.tmp", "third");
-    std::string error;
-    EXPECT_EQ(MoveToFreeName(dir / "new.tmp", dir.path(), "c.pdf", error), dir / "c (3).pdf");
-    EXPECT_EQ(ReadBytes(dir / "c (3).pdf"), "third");
-    EXPECT_EQ(ReadBytes(dir / "c.pdf"), "first");
-
-    EXPECT_FALSE(MoveToFreeName(dir / "new.tmp", dir.path(), "c.pdf", error)); // gone
-    EXPECT_FALSE(error.empty());
-}
 
 TEST(StoreWithoutReplacing, ANewFileIsNeverOneThatExists) {
     test::TempDir dir;
