@@ -3,6 +3,7 @@
 #include "common/prompts.h"
 
 #include <deque>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,25 +21,49 @@ public:
         PromptIcon icon = PromptIcon::None;
     };
 
-    void Inform(const std::string& text, const std::string& title, PromptIcon icon) override;
-    bool AskYesNo(const std::string& text, const std::string& title) override;
+    void Inform(const std::string& text, const std::string& title, PromptIcon icon) override {
+        shown_.push_back({Shown::Kind::Inform, text, title, icon});
+    }
+    bool AskYesNo(const std::string& text, const std::string& title) override {
+        shown_.push_back({Shown::Kind::YesNo, text, title, PromptIcon::Question});
+        return Next(yesNo_, false, text);
+    }
     std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
-                                       const std::string& initial) override;
+                                       const std::string&) override {
+        shown_.push_back({Shown::Kind::Text, prompt, title});
+        return Next(texts_, {}, prompt);
+    }
     // Answered from the same script as AskText; recorded as a hidden question.
     std::optional<std::string> AskHiddenText(const std::string& prompt,
-                                             const std::string& title) override;
+                                             const std::string& title) override {
+        shown_.push_back({Shown::Kind::HiddenText, prompt, title});
+        return Next(texts_, {}, prompt);
+    }
 
     void AnswerYes() { yesNo_.push_back(true); }
     void AnswerNo() { yesNo_.push_back(false); }
     void AnswerText(std::optional<std::string> text) { texts_.push_back(std::move(text)); }
 
     const std::vector<Shown>& shown() const { return shown_; }
-    std::vector<std::string> Texts() const;
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& s : shown_)
+            texts.push_back(s.text);
+        return texts;
+    }
     void Clear() { shown_.clear(); }
 
 private:
-    std::optional<std::string> Answer(Shown::Kind kind, const std::string& prompt,
-                                      const std::string& title);
+    template <typename Answer>
+    static Answer Next(std::deque<Answer>& script, Answer none, const std::string& asked) {
+        if (script.empty()) {
+            ADD_FAILURE() << "unexpected question: " << asked;
+            return none;
+        }
+        Answer answer = std::move(script.front());
+        script.pop_front();
+        return answer;
+    }
 
     std::deque<bool> yesNo_;
     std::deque<std::optional<std::string>> texts_;
