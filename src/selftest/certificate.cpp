@@ -34,6 +34,43 @@ bool Readable(const std::filesystem::path& file) {
     return in && in.peek() != std::ifstream::traits_type::eof();
 }
 
+std::string WithoutTrailingSpaces(const std::string& text) {
+    return text.substr(0, text.find_last_not_of(' ') + 1);
+}
+
+// "The <model> Locator, Serial Number <serial>, successfully passed its self test on": one
+// text with gaps where the model and the serial number go. A model or serial number wider
+// than its gap (both fields hold eight characters, the serial's gap five digits) would run
+// into the words after it, so then the sentence is written in pieces, each after the last.
+void WriteSentence(PDFPrinter& pdf, const CertificateDetails& d) {
+    const bool noLog = EndsWithNoLogMarker(d.model);
+    const std::string lead = "The" + std::string(noLog ? 18 : 11, ' ');
+    const std::string middle = "Locator, Serial Number";
+    const std::string gap(13, ' ');
+    const std::string tail = ", successfully passed its self test on";
+    const double serialX = noLog ? 307 : 285;
+    const auto width = [&pdf](const std::string& text) {
+        return pdf.PDFGetStringWidth(text, "", 12);
+    };
+    const double middleX = 100 + width(lead);
+    const double tailX = middleX + width(middle + gap);
+    const double modelEnd = 124 + width(WithoutTrailingSpaces(d.model));
+    if (modelEnd <= middleX && serialX + width(WithoutTrailingSpaces(d.serial)) <= tailX) {
+        pdf.PDFTextOut(lead + middle + gap + tail, 100, 480);
+        pdf.PDFTextOut(d.model, 124, 480);
+        pdf.PDFTextOut(d.serial, serialX, 480);
+        return;
+    }
+    const double space = width(" ");
+    const double middleAt = std::max(middleX, modelEnd + space);
+    const double serialAt = std::max(serialX, middleAt + width(middle) + space);
+    pdf.PDFTextOut("The", 100, 480);
+    pdf.PDFTextOut(d.model, 124, 480);
+    pdf.PDFTextOut(middle, middleAt, 480);
+    pdf.PDFTextOut(d.serial, serialAt, 480);
+    pdf.PDFTextOut(tail, std::max(tailX, serialAt + width(WithoutTrailingSpaces(d.serial))), 480);
+}
+
 // The page, in the order the certificate issues it.
 void WritePage(PDFPrinter& pdf, const CertificateDetails& d,
                const std::filesystem::path& programFolder) {
@@ -76,14 +113,7 @@ void WritePage(PDFPrinter& pdf, const CertificateDetails& d,
     pdf.PDFTextOut(d.user, 200, 380);
 
     // The rest keeps the regular 12-point black of the user text.
-    const bool noLog = EndsWithNoLogMarker(d.model);
-    pdf.PDFTextOut(noLog ? "The                  Locator, Serial Number             , successfully "
-                           "passed its self test on"
-                         : "The           Locator, Serial Number             , successfully passed "
-                           "its self test on",
-                   100, 480);
-    pdf.PDFTextOut(d.model, 124, 480);
-    pdf.PDFTextOut(d.serial, noLog ? 307 : 285, 480);
+    WriteSentence(pdf, d);
     pdf.PDFTextOut(d.passDate, 100, 500);
     pdf.PDFTextOut(" at ", 150, 500);
     pdf.PDFTextOut(d.passTime, 168, 500);

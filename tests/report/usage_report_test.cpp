@@ -109,7 +109,7 @@ TEST(UsageReport, FourHundredDaysReadBackAsTheViewerTotalsThemOnNumberedPages) {
     }
     EXPECT_EQ(rows, 400u);
 
-    // The usage per mode equals the viewer's totals of all records.
+    // The usage per mode and its share equal the viewer's totals of all records.
     const SelectedRecords all = ReadSelection(bench.data, RecordSelection::All());
     const std::pair<const char*, std::uint64_t> modes[] = {{"Power", all.usage.seconds[0]},
                                                            {"Radio", all.usage.seconds[1]},
@@ -118,10 +118,12 @@ TEST(UsageReport, FourHundredDaysReadBackAsTheViewerTotalsThemOnNumberedPages) {
                                                            {"Total", all.usage.Total()}};
     for (const auto& [mode, seconds] : modes) {
         const Duration d = SplitDuration(seconds);
-        EXPECT_TRUE(std::regex_search(
-            text, std::regex("\n\\s*" + std::string(mode) + "\\s+" + HoursText(d) + "\\s+" +
-                             MinutesText(d) + "\\s+" + SecondsText(d) + "\\s+\\d+\\.\\d %")))
-            << mode;
+        char share[16];
+        std::snprintf(share, sizeof share, "%.1f %%", 100.0 * seconds / all.usage.Total());
+        EXPECT_TRUE(std::regex_search(text, std::regex("\n\\s*" + std::string(mode) + "\\s+" +
+                                                       HoursText(d) + "\\s+" + MinutesText(d) +
+                                                       "\\s+" + SecondsText(d) + "\\s+" + share)))
+            << mode << " " << share;
     }
 
     // Every page has the header, the table's header and its number.

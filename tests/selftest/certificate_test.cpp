@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <regex>
 #include <set>
@@ -29,12 +31,30 @@ struct PageText {
     double x, y;
 };
 
-std::vector<PageText> ExpectedTexts(const CertificateDetails& d, bool noLog) {
+// The texts of the sentence line (y 480) with their x, in the order they are written.
+using SentenceLine = std::vector<std::pair<std::string, double>>;
+
+// One text with gaps, the model and the serial number placed in them.
+SentenceLine InGaps(const CertificateDetails& d, bool noLog) {
+    return {{"The" + std::string(noLog ? 18 : 11, ' ') + "Locator, Serial Number" +
+                 std::string(13, ' ') + ", successfully passed its self test on",
+             100},
+            {d.model, 124},
+            {d.serial, noLog ? 307 : 285}};
+}
+
+// In pieces, each after the last: a model or serial number too wide for its gap.
+SentenceLine InPieces(const CertificateDetails& d, double middle, double serial, double tail) {
+    return {{"The", 100},
+            {d.model, 124},
+            {"Locator, Serial Number", middle},
+            {d.serial, serial},
+            {", successfully passed its self test on", tail}};
+}
+
+std::vector<PageText> ExpectedTexts(const CertificateDetails& d, const SentenceLine& sentence) {
     using namespace maker;
-    const std::string sentence = std::string("The           ") + (noLog ? "       " : "") +
-                                 "Locator, Serial Number             , successfully passed "
-                                 "its self test on";
-    return {
+    std::vector<PageText> texts = {
         {kCompanyName, true, 10, false, 15, 40},
         {kAddressLines[0], false, 10, false, 15, 50},
         {kAddressLines[1], false, 10, false, 15, 60},
@@ -55,9 +75,6 @@ std::vector<PageText> ExpectedTexts(const CertificateDetails& d, bool noLog) {
         {d.serial, false, 12, false, 200, 340},
         {"User Name:", true, 12, false, 100, 380},
         {d.user, false, 12, false, 200, 380},
-        {sentence, false, 12, false, 100, 480},
-        {d.model, false, 12, false, 124, 480},
-        {d.serial, false, 12, false, noLog ? 307.0 : 285.0, 480},
         {d.passDate, false, 12, false, 100, 500},
         {" at ", false, 12, false, 150, 500},
         {d.passTime, false, 12, false, 168, 500},
@@ -68,6 +85,10 @@ std::vector<PageText> ExpectedTexts(const CertificateDetails& d, bool noLog) {
         {"On behalf of Tarvik International Ltd", false, 12, false, 100, 640},
         {"Tarvik Customer Services Manager ", false, 12, false, 100, 720},
     };
+    for (size_t i = 0; i < sentence.size(); ++i)
+        texts.insert(texts.begin() + 20 + static_cast<long>(i),
+                     {sentence[i].first, false, 12, false, sentence[i].second, 480});
+    return texts;
 }
 
 // "text | font size | colour | x y" as the content stream must state it (842 points high).
@@ -182,7 +203,9 @@ TEST_F(CertificateTest, EveryTextPictureLinkAndSettingOfThePageIsInTheFile) {
     const std::filesystem::path& file = *result.file;
     const std::string pdf = ReadBytes(file);
     EXPECT_TRUE(QpdfClean(file));
-    const std::vector<PageText> texts = ExpectedTexts(details, false);
+    // "  12345" ends at 325.03, a point past the serial's gap (324.11): written in pieces.
+    const std::vector<PageText> texts =
+        ExpectedTexts(details, InPieces(details, 157.372, 285, 325.032));
 
     // The content stream: texts in order with font, size, colour and place; the pictures.
     const auto [drawnTexts, drawnPictures] = DrawnPage(pdf);
@@ -240,14 +263,43 @@ TEST_F(CertificateTest, EveryTextPictureLinkAndSettingOfThePageIsInTheFile) {
     EXPECT_NE(info.find("Page size:       595 x 842 pts (A4)"), std::string::npos) << info;
 }
 
-TEST_F(CertificateTest, ANoLogModelWithItsTrailingSpaceGetsTheWiderSentence) {
-    for (const auto& [model, noLog] : {std::pair{"NVZ3nd ", true}, {"NVZ3ND", false}}) {
-        details.model = model;
+// The model and serial number go into gaps of the sentence, wider for a model without a log
+// (one that ends in "ND "). A model or serial number too wide for its gap pushes the rest
+// along, a space after the words before it: "88888888" is 53.376 points wide, "NVZ3ND" 48 (from
+// 124, past "Locator" at 157.372), "Locator, Serial Number" 123.372 and a space 3.336. No
+// words overlap.
+TEST_F(CertificateTest, TheModelAndSerialNumberFitTheSentence) {
+    const struct {
+        const char* model;
+        const char* serial;
+        std::function<SentenceLine(const CertificateDetails&)> line;
+    } cases[] = {
+        {"NVZ3nd ", "12345", [](const auto& d) { return InGaps(d, true); }},
+        {"KVZ3", "12345", [](const auto& d) { return InGaps(d, false); }},
+        {"KVZ3", "88888888", [](const auto& d) { return InPieces(d, 157.372, 285, 338.376); }},
+        {"NVZ3nd ", "88888888",
+         [](const auto& d) { return InPieces(d, 180.724, 307.432, 360.808); }},
+        {"NVZ3ND", "12345", [](const auto& d) { return InPieces(d, 175.336, 302.044, 335.404); }},
+    };
+    for (const auto& c : cases) {
+        details.model = c.model;
+        details.serial = c.serial;
         const CertificateResult result = Make();
         ASSERT_TRUE(result.file);
         EXPECT_EQ(DrawnPage(ReadBytes(*result.file)).first,
-                  ExpectedStreamRows(ExpectedTexts(details, noLog)))
-            << model;
+                  ExpectedStreamRows(ExpectedTexts(details, c.line(details))))
+            << c.model << c.serial;
+        std::vector<WordBox> line;
+        for (const WordBox& box : WordBoxes(*result.file))
+            if (box.yMin > 460 && box.yMax < 485)
+                line.push_back(box);
+        std::sort(line.begin(), line.end(),
+                  [](const WordBox& a, const WordBox& b) { return a.xMin < b.xMin; });
+        ASSERT_GE(line.size(), 9u);
+        for (size_t i = 1; i < line.size(); ++i)
+            EXPECT_GE(line[i].xMin, line[i - 1].xMax - 0.5)
+                << line[i - 1].word << " runs into " << line[i].word << " (" << c.model << c.serial
+                << ")";
     }
 }
 
