@@ -3,6 +3,7 @@
 #include "common/text.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace tarvik::sim {
 
@@ -93,13 +94,13 @@ void LocatorEngine::Receive(std::string_view bytes, Millis now) {
     input_.append(bytes);
     lastInputAt_ = now;
     now_ = now;
-    FrameCommands(false);
+    FrameCommands(0);
 }
 
 void LocatorEngine::Tick(Millis now) {
     now_ = now;
-    if (!input_.empty() && now - lastInputAt_ >= kCommandPause)
-        FrameCommands(true);
+    if (!input_.empty())
+        FrameCommands(now - lastInputAt_);
 }
 
 LocatorEngine::Frame LocatorEngine::Classify(std::size_t& length) const {
@@ -152,7 +153,7 @@ LocatorEngine::Frame LocatorEngine::Classify(std::size_t& length) const {
     return Frame::Drop;
 }
 
-void LocatorEngine::FrameCommands(bool paused) {
+void LocatorEngine::FrameCommands(Millis quiet) {
     while (!input_.empty()) {
         std::size_t length = 0;
         const Frame frame = Classify(length);
@@ -161,7 +162,9 @@ void LocatorEngine::FrameCommands(bool paused) {
             continue;
         }
         if (frame == Frame::NeedMore || frame == Frame::Open) {
-            if (!paused)
+            // A user text is padded to 32 characters: only a longer one ends at a short pause.
+            const bool longUserText = input_.starts_with("#FT") && input_.size() >= 35;
+            if (quiet < (longUserText ? kCommandPause : kGiveUpPause))
                 return;
             if (frame == Frame::NeedMore) { // a command cut short: forget it
                 input_.clear();
@@ -302,7 +305,7 @@ std::string LocatorEngine::TakeOutput(std::size_t maxBytes) {
 
 void LocatorEngine::Disconnected() {
     // A command of open length that the PC sent last ("#FT" and its text) is complete now.
-    FrameCommands(true);
+    FrameCommands(std::numeric_limits<Millis>::max());
     ClearTransfer();
     replies_.clear();
     input_.clear();

@@ -36,8 +36,13 @@ struct LocatorSettings {
 class LocatorEngine {
 public:
     using Millis = std::int64_t;
-    // The pause that ends a command of open length; longer than the slowest sender's pause.
+    // The pause that ends a user text longer than its 32 characters; longer than the slowest
+    // sender's pause.
     static constexpr Millis kCommandPause = 250;
+    // Any other command still incomplete after this much silence is forgotten, and a "#A"
+    // that no "E" has followed is the service stop. Ten times the slowest sender's pause, as
+    // a busy PC stretches its pauses.
+    static constexpr Millis kGiveUpPause = 1000;
 
     LocatorEngine(LocatorSettings settings, const Clock& pcClock);
 
@@ -63,7 +68,8 @@ public:
 private:
     enum class Frame { Complete, NeedMore, Open, Drop };
     Frame Classify(std::size_t& length) const;
-    void FrameCommands(bool paused);
+    // Frames what has arrived, after `quiet` milliseconds of silence on the line.
+    void FrameCommands(Millis quiet);
     void Execute(const std::string& command);
     void StartTransfer(std::optional<std::pair<int, int>> range);
     void StopTransfer();

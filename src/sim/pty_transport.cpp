@@ -107,6 +107,10 @@ bool ServeOnPseudoTerminal(LocatorEngine& engine, const std::filesystem::path& l
     char buffer[4096];
     while (!stop) {
         pollfd p{master, POLLIN, 0};
+        // The line is known to be quiet only up to the moment it was looked at: a simulator
+        // that is slow to come back (a busy machine) must not take its own delay for a pause
+        // of the PC's while the next character waits to be read.
+        const LocatorEngine::Millis lookedAt = NowMillis();
         ::poll(&p, 1, engine.HasOutput() && connected ? 0 : 10);
         // What the PC wrote just before it closed the port is still to be read.
         if (p.revents & POLLIN) {
@@ -124,7 +128,7 @@ bool ServeOnPseudoTerminal(LocatorEngine& engine, const std::filesystem::path& l
             continue;
         }
         connected = true;
-        engine.Tick(NowMillis());
+        engine.Tick(p.revents & POLLIN ? NowMillis() : lookedAt);
         listNewCommands();
         if (engine.HasOutput()) {
             const std::string chunk = engine.TakeOutput(chunkSize(random));

@@ -16,25 +16,37 @@ protected:
     // Sends a command a character at a time, `gap` milliseconds apart.
     void Send(LocatorEngine& engine, std::string_view command, int gap = 3) {
         for (char c : command) {
+            engine.Tick(now);
             engine.Receive(std::string_view(&c, 1), now);
             now += gap;
         }
     }
     std::string Output(LocatorEngine& engine) { return engine.TakeOutput(1 << 20); }
+    std::string Record(int i) const { return settings.records[i] + "\r\n"; }
 
     FixedClock pc{DateTime{2026, 12, 5, 10, 0, 0}};
     LocatorSettings settings;
     LocatorEngine::Millis now = 0;
 };
 
-TEST_F(Engine, AnswersTheFixedLengthCommands) {
+TEST_F(Engine, AnswersCommandsFramedByTheirLengthHoweverSlowlyTheyCome) {
     LocatorEngine engine(settings, pc);
     Send(engine, "#X");
     EXPECT_EQ(Output(engine), "#XBert" + std::string(28, '_') + "KVZ3____1234____");
     Send(engine, "#FV#LD#ST");
     EXPECT_EQ(Output(engine), "V2.04#LD01/12/26#STP");
-    Send(engine, "#AE", 100); // sent very slowly: "#A" must wait for its "E"
-    EXPECT_EQ(Output(engine), "#AE 05/12/26 #T10:00:00");
+    // A busy PC stretches its pauses well past the slowest sender's 100 ms: "#A" waits for
+    // its "E", and a command in pieces is taken whole.
+    Send(engine, "#AE", 900);
+    Send(engine, "#LD", 900);
+    EXPECT_EQ(Output(engine), "#AE 05/12/26 #T10:00:00#LD01/12/26");
+    // A user text padded to 32 characters waits for the same; a longer one ends at a pause.
+    Send(engine, "#FT" + std::string(32, 'u'), 900);
+    Send(engine, "#FTA much longer user text than thirty-two");
+    engine.Tick(now + LocatorEngine::kCommandPause - 10);
+    EXPECT_EQ(engine.settings().identity.user, std::string(32, 'u'));
+    engine.Tick(now + LocatorEngine::kCommandPause);
+    EXPECT_EQ(engine.settings().identity.user, "A much longer user text than thi");
 }
 
 TEST_F(Engine, ALateLocatorAnswersInPiecesWithPausesBetween) {
@@ -43,16 +55,11 @@ TEST_F(Engine, ALateLocatorAnswersInPiecesWithPausesBetween) {
     settings.piecePauseMillis = 30;
     LocatorEngine engine(settings, pc);
     Send(engine, "#ST"); // taken at 6 ms
-    EXPECT_FALSE(engine.HasOutput());
-    engine.Tick(305);
-    EXPECT_FALSE(engine.HasOutput());
-    engine.Tick(306);
-    EXPECT_EQ(Output(engine), "#S");
-    engine.Tick(335);
-    EXPECT_FALSE(engine.HasOutput());
-    engine.Tick(336);
-    EXPECT_EQ(Output(engine), "TP");
-
+    for (const auto& [at, expected] :
+         std::vector<std::pair<int, std::string>>{{305, ""}, {306, "#S"}, {335, ""}, {336, "TP"}}) {
+        engine.Tick(at);
+        EXPECT_EQ(Output(engine), expected) << at;
+    }
     // A transfer starts late too, and its stop is answered in pieces.
     now = 1000;
     Send(engine, "#DA");
@@ -68,36 +75,21 @@ TEST_F(Engine, ALateLocatorAnswersInPiecesWithPausesBetween) {
     EXPECT_EQ(Output(engine), "RT\x1a");
 }
 
-TEST_F(Engine, TransfersAllOrADateRangeAndStopsOnRequest) {
+TEST_F(Engine, TransfersAllOrADateRangeStopsOnRequestAndSetsWhatItIsTold) {
     LocatorEngine engine(settings, pc);
     Send(engine, "#DA");
-    EXPECT_EQ(Output(engine), settings.records[0] + "\r\n" + settings.records[1] + "\r\n" +
-                                  settings.records[2] + "\r\n\x1a");
+    EXPECT_EQ(Output(engine), Record(0) + Record(1) + Record(2) + "\x1a");
     Send(engine, "#DD02/12/26:03/12/26");
-    EXPECT_EQ(Output(engine), settings.records[1] + "\r\n" + settings.records[2] + "\r\n\x1a");
+    EXPECT_EQ(Output(engine), Record(1) + Record(2) + "\x1a");
     Send(engine, "#ND06/12/26:07/12/26");
     EXPECT_EQ(Output(engine), "\x1a");
-
-    Send(engine, "#DA");
-    EXPECT_EQ(engine.TakeOutput(10), settings.records[0].substr(0, 10));
-    Send(engine, "A");
-    EXPECT_EQ(Output(engine), "ABORT\x1a");
-    EXPECT_FALSE(engine.HasOutput());
-}
-
-TEST_F(Engine, OpenLengthCommandsEndAtAPause) {
-    LocatorEngine engine(settings, pc);
-    Send(engine, "#FTA much longer user text than thirty-two");
-    engine.Tick(now + 10);
-    EXPECT_EQ(engine.settings().identity.user, "Bert");
-    engine.Tick(now + LocatorEngine::kCommandPause);
-    EXPECT_EQ(engine.settings().identity.user, "A much longer user text than thi");
-
-    Send(engine, "#DA");
-    engine.TakeOutput(5);
-    Send(engine, "#A");
-    engine.Tick(now + LocatorEngine::kCommandPause);
-    EXPECT_EQ(Output(engine), "ABORT\x1a");
+    for (const std::string stop : {"A", "#A"}) {
+        Send(engine, "#DA");
+        EXPECT_EQ(engine.TakeOutput(10), settings.records[0].substr(0, 10));
+        Send(engine, stop);
+        engine.Tick(now + LocatorEngine::kGiveUpPause);
+        EXPECT_EQ(Output(engine), "ABORT\x1a") << stop;
+    }
 
     Send(engine, "zz#SSPVZ3    99999999#TS11:30:00");
     EXPECT_EQ(engine.settings().identity.model, "PVZ3");
@@ -116,7 +108,7 @@ TEST_F(Engine, MisbehavesOnRequest) {
     Send(engine, "#AE");
     EXPECT_EQ(Output(engine), "#AE 05/12/26 #T09:57:00");
     Send(engine, "#DA");
-    EXPECT_EQ(Output(engine), settings.records[0] + "\r\n" + settings.records[1].substr(0, 6));
+    EXPECT_EQ(Output(engine), Record(0) + settings.records[1].substr(0, 6));
     EXPECT_EQ(Output(engine), "#PD"); // a notice of its own, after the last data
     EXPECT_TRUE(engine.poweredDown());
     Send(engine, "#X");
@@ -125,10 +117,9 @@ TEST_F(Engine, MisbehavesOnRequest) {
     Send(engine, "#ST");
     EXPECT_EQ(Output(engine), "#STP");
 
-    LocatorSettings endless = settings;
-    endless.powerDownAfter.reset();
-    endless.sendEndMark = false;
-    LocatorEngine neverEnds(endless, pc);
+    settings.powerDownAfter.reset();
+    settings.sendEndMark = false;
+    LocatorEngine neverEnds(settings, pc);
     Send(neverEnds, "#DA");
     EXPECT_EQ(Output(neverEnds).find('\x1a'), std::string::npos);
 }
