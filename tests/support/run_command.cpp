@@ -44,8 +44,10 @@ ChildProcess::ChildProcess(std::vector<std::string> args, const std::filesystem:
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     for (const auto& [fd, file] : {std::pair{1, &out}, std::pair{2, &err}})
-        posix_spawn_file_actions_addopen(&actions, fd, file->empty() ? "/dev/null" : file->c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (*file != "-")
+            posix_spawn_file_actions_addopen(&actions, fd,
+                                             file->empty() ? "/dev/null" : file->c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
         pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);

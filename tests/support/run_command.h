@@ -20,7 +20,7 @@ std::string ShellQuoted(const std::filesystem::path& path);
 
 // A program started in the background: `args` (the program first), in the test's own
 // environment, its input from /dev/null and its output and errors into the files given
-// (/dev/null when empty). Killed when the object goes unless waited for.
+// (/dev/null when empty, the test's own when "-"). Killed when the object goes unless waited for.
 class ChildProcess {
 public:
     explicit ChildProcess(std::vector<std::string> args, const std::filesystem::path& out = {},

@@ -26,7 +26,7 @@ std::vector<std::string> Arguments(const std::filesystem::path& link,
 
 SimulatorProcess::SimulatorProcess(const std::filesystem::path& linkPath,
                                    std::vector<std::string> options)
-    : ChildProcess(Arguments(linkPath, std::move(options)), "", kTrace ? "/dev/stderr" : "") {
+    : ChildProcess(Arguments(linkPath, std::move(options)), "", kTrace ? "-" : "") {
     for (int i = 0; i < 500 && Started() && !ready_; ++i) {
         std::error_code ec;
         ready_ = std::filesystem::is_symlink(linkPath, ec);
