@@ -1,6 +1,7 @@
 // Text cells: boxes with borders, a background and aligned, wrapped text.
 #include "pdf/pdf_printer.h"
 
+#include "pdf/pdf_codes.h"
 #include "pdf/pdf_number_format.h"
 #include "pdf/pdf_text_escape.h"
 #include "pdf/windows_1252.h"
@@ -12,10 +13,10 @@ namespace tarvik {
 
 namespace {
 
-constexpr long kLeft = 0;
-constexpr long kCentre = 1;
-constexpr long kRight = 2;
-constexpr long kJustified = 3;
+using pdf::kAlignCentre;
+using pdf::kAlignJustified;
+using pdf::kAlignLeft;
+using pdf::kAlignRight;
 
 // The baseline sits this far (in font sizes) below the middle of a line, which centres the
 // capitals of the standard fonts.
@@ -45,14 +46,14 @@ void PDFPrinter::PDFSetBorder(const std::string& sBorder) {
 }
 
 void PDFPrinter::PDFSetAlignement(long pAlignement) {
-    if (pAlignement >= kLeft && pAlignement <= kJustified) {
+    if (pAlignement >= kAlignLeft && pAlignement <= kAlignJustified) {
         alignment_ = pAlignement;
         return;
     }
     Complain("Alignement de Cellule - ",
              "Code alignement incorrect : ", std::to_string(pAlignement),
              "L'alignement utilisé sera à gauche.");
-    alignment_ = kLeft;
+    alignment_ = kAlignLeft;
 }
 
 // Lines of the text that fit the box's inside; a line that ends a paragraph (at a line break or
@@ -163,13 +164,13 @@ double PDFPrinter::CellLine(const std::string& line8, double x, double baseline,
     const auto spaces = std::count(line8.begin(), line8.end(), ' ');
     wordSpacing_ = 0;
     switch (alignment_) {
-    case kCentre:
+    case kAlignCentre:
         textX = x + (w - textWidth) / 2;
         break;
-    case kRight:
+    case kAlignRight:
         textX = x + w - cellMargin_ - textWidth;
         break;
-    case kJustified:
+    case kAlignJustified:
         if (!lastOfParagraph && spaces > 0) {
             wordSpacing_ =
                 ((w - 2 * cellMargin_) - textWidth) * scale_ / static_cast<double>(spaces);

@@ -3,6 +3,7 @@
 #include "common/colours.h"
 #include "common/maker_details.h"
 #include "common/text.h"
+#include "pdf/pdf_codes.h"
 #include "viewer/duration.h"
 #include "viewer/record_columns.h"
 #include "viewer/usage_summary.h"
@@ -22,12 +23,12 @@ constexpr double kWidth = 595.28 - 2 * kLeft;
 constexpr double kBodyBottom = kPageHeight - 48; // the footer sits below
 constexpr double kFooterTop = kPageHeight - 30;
 
-constexpr long kHelvetica = 0;
-constexpr long kRegular = 0;
-constexpr long kBold = 2;
-constexpr long kAlignLeft = 0;
-constexpr long kAlignCentre = 1;
-constexpr long kAlignRight = 2;
+using pdf::kAlignCentre;
+using pdf::kAlignLeft;
+using pdf::kAlignRight;
+using pdf::kArial;
+using pdf::kBold;
+using pdf::kRegular;
 
 constexpr double kHeaderLine = 12;
 constexpr double kCaptionWidth = 80;
@@ -117,7 +118,7 @@ public:
     }
 
 private:
-    void Font(long style, int size) { pdf_.PDFSetFont(kHelvetica, size, style); }
+    void Font(long style, int size) { pdf_.PDFSetFont(kArial, size, style); }
 
     void Cell(double w, double h, const std::string& text, long align, bool newLine = false) {
         pdf_.PDFSetAlignement(align);

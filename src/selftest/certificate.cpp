@@ -3,6 +3,7 @@
 #include "common/maker_details.h"
 #include "common/text.h"
 #include "datafile/file_label.h"
+#include "pdf/pdf_codes.h"
 #include "selftest/store_without_replacing.h"
 
 #include <algorithm>
@@ -14,9 +15,9 @@ namespace tarvik {
 
 namespace {
 
-constexpr long kArial = 0;
-constexpr long kRegular = 0;
-constexpr long kBold = 2;
+using pdf::kArial;
+using pdf::kBold;
+using pdf::kRegular;
 constexpr long kBlack = 0;
 constexpr long kRed = 255;
 
