@@ -65,7 +65,7 @@ TEST(PdfDocument, CatalogFollowsZoomLayoutPageModeAndViewerPreferences) {
     }
 }
 
-TEST(PdfDocument, BadSettingsAreToldAndReplacedByTheirDefault) {
+TEST(PdfDocument, UnitsMarginsAndBadSettingsToldAndReplacedByTheirDefault) {
     PdfTestBed bed(false);
     PDFPrinter& p = bed.printer();
     EXPECT_EQ(p.PDFGetUnit(), "cm");
@@ -75,6 +75,15 @@ TEST(PdfDocument, BadSettingsAreToldAndReplacedByTheirDefault) {
     EXPECT_EQ(p.PDFGetUnit(), "cm");
     p.PDFSetCellMargin(1e9); // beyond a 16-bit number: kept at its largest value
     EXPECT_EQ(p.PDFGetCellMargin(), 32767);
+    p.PDFSetLeftMargin(2.5); // whole units, halves to even
+    p.PDFSetTopMargin(3.5);
+    EXPECT_EQ(std::vector({p.PDFGetLeftMargin(), p.PDFGetTopMargin()}), std::vector({2.0, 4.0}));
+    p.PDFSetMargins(5, 7); // right as left, bottom as top
+    EXPECT_EQ(std::vector({p.PDFGetLeftMargin(), p.PDFGetRightMargin(), p.PDFGetBottomMargin()}),
+              std::vector({5.0, 5.0, 7.0}));
+    p.PDFSetMargins(5, 7, 8, 9);
+    EXPECT_EQ(std::vector({p.PDFGetRightMargin(), p.PDFGetBottomMargin()}),
+              std::vector({8.0, 9.0}));
     p.PDFSetLayoutMode(2);
     p.PDFSetLayoutMode(7);
     EXPECT_EQ(p.PDFGetLayoutMode(), 0);
