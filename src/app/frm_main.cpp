@@ -340,6 +340,12 @@ QWidget* frmMain::BuildTransferTab() {
     grid->addWidget(cmdDownloadByDate, 3, 0, 1, 2);
     grid->addWidget(lblDownloadAllOr, 4, 0);
     grid->addWidget(cmdDownloadAll, 4, 1);
+    // All keeps its place while hidden, so Advanced does not move the controls around it.
+    for (QWidget* w : std::initializer_list<QWidget*>{lblDownloadAllOr, cmdDownloadAll}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
     grid->addWidget(lblLastDlDate, 5, 0);
     grid->addWidget(lblLastDownloadDate, 5, 1);
     layout->addWidget(Frame2, 0, 0);

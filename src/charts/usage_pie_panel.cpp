@@ -48,10 +48,12 @@ UsagePiePanel::UsagePiePanel(QWidget* parent) : QWidget(parent) {
 }
 
 void UsagePiePanel::ShowContent(const ChartContent& content) {
+    // The one shown goes away before the other appears: showing a widget lays its window out
+    // at once, and with both on show the window grew and never shrank back.
     if (!content.hasData) {
         lblPieStatus->setText(QString::fromStdString(content.status));
-        lblPieStatus->show();
         pie->hide();
+        lblPieStatus->show();
         showsChart_ = false;
         cmdSaveAsImage->setEnabled(false);
         return;

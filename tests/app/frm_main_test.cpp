@@ -161,9 +161,14 @@ TEST_F(MainWindowTest, AdvancedShowsStopAndTheWindowKeepsItsSizeWhateverItShows)
                           extra->isEnabledTo(extra->parentWidget()),
                       on);
     };
+    window->tabstrip->setTabEnabled(frmMain::TabTransfer, true);
+    window->tabstrip->setCurrentIndex(frmMain::TabTransfer);
+    QApplication::processEvents();
+    const QPoint start = window->cmdDownloadByDate->mapTo(window.get(), QPoint());
     advanced(true);
     EXPECT_EQ(window->tabstrip->currentIndex(), frmMain::TabTransfer);
     QApplication::processEvents();
+    EXPECT_EQ(window->cmdDownloadByDate->mapTo(window.get(), QPoint()), start);
     const QSize size = window->size();
     const QPoint stop = window->cmdStop->mapTo(window.get(), QPoint());
     const QPoint exit = window->cmdExit->mapTo(window.get(), QPoint());
@@ -192,8 +197,9 @@ TEST_F(MainWindowTest, AdvancedShowsStopAndTheWindowKeepsItsSizeWhateverItShows)
     EXPECT_EQ(window->tabstrip->currentIndex(), frmMain::TabAnalyse);
 }
 
-TEST_F(MainWindowTest, TheEndDateNeverFallsBeforeTheStart) {
+TEST_F(MainWindowTest, TheDatePickersOfferACalendarAndTheEndNeverFallsBeforeTheStart) {
     auto window = Make();
+    EXPECT_TRUE(window->dtpStart->calendarPopup() && window->dtpEnd->calendarPopup());
     window->dtpStart->setDate(QDate(2026, 11, 1));
     window->dtpEnd->setDate(QDate(2026, 10, 30));
     EXPECT_EQ(window->dtpEnd->date(), QDate(2026, 11, 1));

@@ -85,7 +85,9 @@ TEST_F(ChartWindowTest, TheMonthShowsItsPieLegendAndTotalAndOnlyThatIsSaved) {
 
     // Paged to an empty month: the December pie is still in the panel, hidden, and must not
     // be saved for February.
+    const QSize size = month->size(); // neither grows nor moves its buttons
     month->MonthView1->setCurrentPage(2027, 2);
+    EXPECT_EQ(month->size(), size);
     EXPECT_EQ(month->panel->lblPieStatus->text(), "No data for February 2027");
     EXPECT_FALSE(month->panel->pie->isVisible());
     EXPECT_EQ(month->panel->lblUsageTime->text(), "");
