@@ -153,8 +153,8 @@ public:
     void ShowLastDownloadDate(const std::string& text) override { lastDownload = text; }
     void ShowPortList(const std::vector<PortRecord>& records) override { portList = records; }
     void EnableTransferFrame(bool on) override { transferFrame = on; }
-    void ShowDataArriving(bool buttons) override { downloadButtons = buttons; }
-    void ShowTransferRunning() override { transferRunning = true; }
+    void ShowDataArriving(bool) override {}
+    void ShowTransferRunning() override {}
     void ShowProgress(int value) override { progress = value; }
     int ProgressMaximum() const override { return 165000; }
     void StopDownloadBlink() override { blinkStopped = true; }
@@ -170,8 +170,7 @@ public:
     std::vector<bool> linkControls;
     std::function<void()> onUnlink, onMonitor;
     int unlinked = 0, progress = 0, chunksShown = 0;
-    bool dataFileButtons = true, transferFrame = true, downloadButtons = false;
-    bool transferRunning = false, blinkStopped = false;
+    bool dataFileButtons = true, transferFrame = true, blinkStopped = false;
     LocatorIdentity identity;
     std::string firmware, lastDownload, monitor;
     std::vector<PortRecord> portList;
@@ -189,16 +188,14 @@ public:
         downloadedFile = identity;
         ++viewerOpened;
     }
-    void ShowTransferOver(bool buttons, bool fileButtons) override {
+    void ShowTransferOver(bool, bool fileButtons) override {
         ++overs;
-        downloadButtons = buttons;
         dataFileButtons = fileButtons;
     }
     bool DataFileButtonsEnabled() const override { return dataFileButtons; }
 
     int viewerOpened = 0, overs = 0;
-    bool blinkWithText = false, abortTimerOn = false, downloadButtons = false;
-    bool dataFileButtons = false;
+    bool blinkWithText = false, abortTimerOn = false, dataFileButtons = false;
     LocatorIdentity downloadedFile;
 };
 
