@@ -42,7 +42,6 @@ TEST_F(MainWindowTest, ScanLinksTheLocatorRemembersItsPortAndUnlinkingClearsIt) 
     EXPECT_EQ(Identity(*window), "KVZ3 1234 Site crew");
     EXPECT_EQ(window->lblFirmwareVersion->text() + window->lblLastDownloadDate->text(),
               "V2.0428/11/26");
-    EXPECT_EQ(window->link->flags.LastSelfTestResult, "Pass");
     EXPECT_TRUE(window->cmdSetUser->isEnabled());
     EXPECT_EQ(Tabs(*window), "1111");
     EXPECT_EQ(Entries(*window), "1234,2 ");
