@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times `tarvik summary` and `tarvik export-csv` on a large log against reference commands on
 # the same files in the same run: `wc -l` of the log and `cp` of the CSV the export writes.
-# Whole processes are timed, start-up included; `tarvik help` shows the start-up alone.
+# Whole processes are timed, start-up included; `tarvik help` shows the start-up alone, against
+# the start-up of /bin/true and of `cat /dev/null`.
 # Run by hand from the repository root after a build:
 #   bench/cli/summary_export_bench.sh [RECORDS] [RUNS]
 # Defaults: 1,000,000 records (about 34 MB), seven runs; medians in milliseconds.
@@ -25,9 +26,11 @@ elapsed() {
 }
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-names=(help wc summary export cp)
+names=(true cat help wc summary export cp)
 run_one() {
   case $1 in
+  true) elapsed /bin/true ;;
+  cat) elapsed cat /dev/null ;;
   help) elapsed "$bin/tarvik" help ;;
   wc) elapsed wc -l "$log" ;;
   summary) elapsed "$bin/tarvik" summary "$log" ;;
@@ -49,9 +52,13 @@ peak() {
   awk '{ printf "%.1f", $1 / 1024 }' "$work/rss"
 }
 echo "CSV: $(stat -c %s "$work/out.csv") bytes"
-printf "median of %d runs (ms): tarvik help %s, wc -l %s, tarvik summary %s, tarvik export-csv %s, cp of the CSV %s\n" \
-  "$runs" "$(m help)" "$(m wc)" "$(m summary)" "$(m export)" "$(m cp)"
-awk -v s="$(m summary)" -v w="$(m wc)" -v e="$(m export)" -v c="$(m cp)" 'BEGIN {
+printf "median of %d runs (ms): /bin/true %s, cat /dev/null %s, tarvik help %s\n" \
+  "$runs" "$(m true)" "$(m cat)" "$(m help)"
+printf "median of %d runs (ms): wc -l %s, tarvik summary %s, tarvik export-csv %s, cp of the CSV %s\n" \
+  "$runs" "$(m wc)" "$(m summary)" "$(m export)" "$(m cp)"
+awk -v s="$(m summary)" -v w="$(m wc)" -v e="$(m export)" -v c="$(m cp)" \
+  -v h="$(m help)" -v t="$(m true)" -v n="$(m cat)" 'BEGIN {
+  printf "tarvik help / /bin/true: %.2f, tarvik help / cat /dev/null: %.2f\n", h / t, h / n
   printf "summary / wc -l: %.2f (target 5 or less)\n", s / w
   printf "export-csv / cp: %.2f (target 3 or less)\n", e / c }'
 echo "peak memory: summary $(peak "$bin/tarvik" summary "$log") MB," \

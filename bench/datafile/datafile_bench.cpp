@@ -57,18 +57,6 @@ void ReadAndDecode(benchmark::State& state) {
 }
 BENCHMARK(ReadAndDecode)->Unit(benchmark::kMillisecond);
 
-// Every record decoded and kept, as the data viewer does.
-void ReadAllRecords(benchmark::State& state) {
-    const auto& file = BigFile();
-    for (auto _ : state) {
-        auto records = tarvik::ReadAllRecords(file);
-        benchmark::DoNotOptimize(records.data());
-        if (records.size() != kRecords)
-            state.SkipWithError("wrong record count");
-    }
-}
-BENCHMARK(ReadAllRecords)->Unit(benchmark::kMillisecond);
-
 void ExportCsv(benchmark::State& state) {
     const auto& file = BigFile();
     const auto output = std::filesystem::path(file.string() + ".csv");

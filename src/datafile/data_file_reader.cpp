@@ -1,5 +1,6 @@
 #include "datafile/data_file_reader.h"
 
+#include "common/maker_details.h"
 #include "common/text.h"
 #include "datafile/input_file.h"
 
@@ -181,6 +182,12 @@ DataFileStatus StatusOf(InputFile::Opened opened) {
 
 } // namespace
 
+std::string DamagedIdentityMessage() {
+    return std::string("There is a problem with the header line in the locator's data file. "
+                       "Please correct and try again or contact Tarvik support at ") +
+           maker::kSupportUrl;
+}
+
 std::string DataFileProblemText(DataFileStatus status) {
     switch (status) {
     case DataFileStatus::Ok:
@@ -191,9 +198,9 @@ std::string DataFileProblemText(DataFileStatus status) {
         return "this is a folder, a device or a pipe, not a data file";
     case DataFileStatus::NoIdentityLine:
     case DataFileStatus::NoRecord:
-        return "This file contains no data, please choose another";
+        return kNoDataMessage;
     case DataFileStatus::DamagedIdentity:
-        return "the identity line of this data file is damaged";
+        return DamagedIdentityMessage();
     }
     return {};
 }
@@ -215,7 +222,8 @@ DataFileSummary ReadDataBlocks(std::string_view bytes, std::size_t blockSize,
     return summary;
 }
 
-bool LoadDataFileBytes(const std::filesystem::path& file, std::string& bytes) {
+bool LoadDataFileBytes(const std::filesystem::path& file, std::string& bytes,
+                       std::size_t maxBytes) {
     bytes.clear();
     InputFile in;
     if (in.Open(file) != InputFile::Opened::Ok)
@@ -225,12 +233,18 @@ bool LoadDataFileBytes(const std::filesystem::path& file, std::string& bytes) {
     while ((got = in.Read(block, sizeof block)) > 0) {
         std::string_view chunk(block, static_cast<std::size_t>(got));
         const std::size_t endMark = chunk.find(kEndMark);
-        if (endMark != std::string_view::npos) {
-            bytes.append(chunk.substr(0, endMark + 1));
-            return true;
+        if (endMark != std::string_view::npos)
+            chunk = chunk.substr(0, endMark + 1);
+        if (chunk.size() > maxBytes - bytes.size()) {
+            bytes.clear();
+            return false;
         }
         bytes.append(chunk);
+        if (endMark != std::string_view::npos)
+            return true;
     }
+    if (got < 0)
+        bytes.clear();
     return got == 0;
 }
 
@@ -257,19 +271,6 @@ DataFileSummary ReadDataFile(const std::filesystem::path& file, const RecordLine
         return DataFileSummary{};
     splitter.Finish(handler);
     return summary;
-}
-
-std::vector<DataRecord> ReadAllRecords(const std::filesystem::path& file,
-                                       DataFileSummary* summary) {
-    // The vector grows with the records found, never with what the file's size promises.
-    std::vector<DataRecord> records;
-    DataFileSummary result = ReadDataFile(file, [&](std::string_view line) {
-        records.push_back(ParseRecordLine(line));
-        return true;
-    });
-    if (summary)
-        *summary = std::move(result);
-    return records;
 }
 
 } // namespace tarvik

@@ -37,8 +37,12 @@ struct DataFileSummary {
     bool identityTooLong = false;
 };
 
+// What opening a file tells about a file without records and about a damaged identity line.
+inline constexpr const char* kNoDataMessage = "This file contains no data, please choose another";
+std::string DamagedIdentityMessage();
+
 // What a command or a window tells the user about a file that is not Ok: "the file cannot be
-// read", "This file contains no data, please choose another" and so on.
+// read", kNoDataMessage, DamagedIdentityMessage() and so on, the same words everywhere.
 std::string DataFileProblemText(DataFileStatus status);
 
 // Called for every record line (its first 32 characters), in file order; return false to stop.
@@ -53,8 +57,14 @@ using RecordLineVisitor = std::function<bool(std::string_view line)>;
 // does not grow with the file or with the length of its lines.
 DataFileSummary ReadDataFile(const std::filesystem::path& file, const RecordLineVisitor& visit);
 
-// The bytes of a regular file up to and including its first end mark; false when unreadable.
-bool LoadDataFileBytes(const std::filesystem::path& file, std::string& bytes);
+// The most LoadDataFileBytes keeps. It reads the locator's self-test reply, the records of
+// one day: at most 86,400 lines, under 3 MB.
+inline constexpr std::size_t kMaxLoadedBytes = 16 << 20;
+
+// The bytes of a regular file up to and including its first end mark; false (and nothing kept)
+// when it cannot be read or holds more than `maxBytes` before its end mark.
+bool LoadDataFileBytes(const std::filesystem::path& file, std::string& bytes,
+                       std::size_t maxBytes = kMaxLoadedBytes);
 
 // The same as ReadDataFile over bytes already in memory.
 DataFileSummary ReadDataBytes(std::string_view bytes, const RecordLineVisitor& visit);
@@ -62,9 +72,5 @@ DataFileSummary ReadDataBytes(std::string_view bytes, const RecordLineVisitor& v
 // and line ends that straddle blocks come out as from one piece.
 DataFileSummary ReadDataBlocks(std::string_view bytes, std::size_t blockSize,
                                const RecordLineVisitor& visit);
-
-// Every decoded record of a file (for windows that list or total them).
-std::vector<DataRecord> ReadAllRecords(const std::filesystem::path& file,
-                                       DataFileSummary* summary = nullptr);
 
 } // namespace tarvik

@@ -12,6 +12,15 @@ inline char ModeCodeOf(std::string_view line) {
     return line.size() > 12 ? line[12] : '\0';
 }
 
+// The numeric day, month and two-digit year of a record line (an empty or non-numeric field
+// counts as 0), for readers that select records without decoding them.
+struct RecordDay {
+    int day = 0;
+    int month = 0;
+    int year = 0; // two digits
+};
+RecordDay ReadRecordDay(std::string_view line);
+
 // One decoded record line of the locator's usage log: one second of use.
 // The record keeps its own copy of the 32 characters; every field is a view into that copy,
 // cut at the fixed positions. A short line gives empty (or partly empty) fields where it
@@ -43,10 +52,10 @@ public:
     std::string_view SelfTest() const { return Field(31, 1); }
 
     // Numeric date; an empty or non-numeric field counts as 0. The year is 2000 + YY.
-    int DayNumber() const { return dayNumber_; }
-    int MonthNumber() const { return monthNumber_; }
-    int YearNumber() const { return 2000 + yearNumber_; }
-    int TwoDigitYear() const { return yearNumber_; }
+    int DayNumber() const { return ReadRecordDay(Line()).day; }
+    int MonthNumber() const { return ReadRecordDay(Line()).month; }
+    int YearNumber() const { return 2000 + TwoDigitYear(); }
+    int TwoDigitYear() const { return ReadRecordDay(Line()).year; }
 
     // The mode code as one character, '\0' when the line has none.
     char ModeCode() const { return ModeCodeOf(Line()); }
@@ -65,19 +74,7 @@ private:
 
     std::array<char, kLineLength> line_{};
     std::uint8_t length_ = 0;
-    std::uint8_t dayNumber_ = 0;
-    std::uint8_t monthNumber_ = 0;
-    std::uint8_t yearNumber_ = 0;
 };
-
-// The numeric day, month and two-digit year of a record line, read as DataRecord reads them,
-// for readers that select records without decoding them.
-struct RecordDay {
-    int day = 0;
-    int month = 0;
-    int year = 0; // two digits
-};
-RecordDay ReadRecordDay(std::string_view line);
 
 // Cuts a record line at its fixed positions. Characters beyond the 32nd are never read;
 // no digit or range check is made.

@@ -1,6 +1,5 @@
 #include "datafile/file_checks.h"
 
-#include "common/maker_details.h"
 #include "datafile/data_file_reader.h"
 
 #ifdef _WIN32
@@ -29,12 +28,6 @@ bool FileLocked(const std::filesystem::path& file) {
     ::close(fd);
     return locked;
 #endif
-}
-
-std::string DamagedIdentityMessage() {
-    return std::string("There is a problem with the header line in the locator's data file. "
-                       "Please correct and try again or contact Tarvik support at ") +
-           maker::kSupportUrl;
 }
 
 DataFileStatus CheckDataFile(const std::filesystem::path& file, LocatorIdentity& identity) {

@@ -22,10 +22,6 @@ bool FileHasData(const std::filesystem::path& file);
 // damaged identity line). `identity` is set only when Ok.
 DataFileStatus CheckDataFile(const std::filesystem::path& file, LocatorIdentity& identity);
 
-// What opening a file tells about a file without records and about a damaged identity line.
-inline constexpr const char* kNoDataMessage = "This file contains no data, please choose another";
-std::string DamagedIdentityMessage();
-
 enum class IdentityReadResult { Ok, Damaged };
 
 // Reads the identity line: fields 0, 1, 2 are user text, model code and serial number.

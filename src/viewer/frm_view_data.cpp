@@ -233,29 +233,30 @@ void frmViewData::BuildTable() {
 
 void frmViewData::Form_Load() {
     const MonthOfYear opening = OpeningMonth(context_.ReadablePath(), context_.clock.Now());
-    const int month = opening.month;
-    const int year = opening.year;
     {
         const QSignalBlocker quiet(MonthView1);
-        MonthView1->setSelectedDate(QDate(FullYear(year), month, 1));
-        MonthView1->setCurrentPage(FullYear(year), month);
+        MonthView1->setSelectedDate(QDate(FullYear(opening.year), opening.month, 1));
+        MonthView1->setCurrentPage(FullYear(opening.year), opening.month);
     }
-    MarkDaysWithData(month, year);
+    ShowAndPaint();
     optView[0]->setChecked(true);
-    optView_Click(0);
+    MonthView1->setEnabled(false);
+    // One reading lists every record and finds the days of the calendar's month.
+    MarkDaysWithData(opening.month, opening.year, FillRecordList(0, 0, 0));
 }
 
-void frmViewData::MarkDaysWithData(int month, int year) {
-    const SelectionTally monthRecords = TallyMonth(context_.ReadablePath(), month, year);
+void frmViewData::ShowAndPaint() {
     if (!isVisible())
         show();
-    // The window paints before the marks appear; clicks wait, so that no other selection runs
-    // inside this one.
+    // Clicks wait, so that no other selection runs inside this one.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    MarkBoldDays(*MonthView1, month, FullYear(year), monthRecords.Days());
 }
 
-void frmViewData::FillRecordList(int day, int month, int year) {
+void frmViewData::MarkDaysWithData(int month, int year, const SelectionTally& read) {
+    MarkBoldDays(*MonthView1, month, FullYear(year), read.DaysOf(month, year));
+}
+
+SelectionTally frmViewData::FillRecordList(int day, int month, int year) {
     shown_ = RecordSelection{day, month, year};
     SelectedRecords selected = ReadSelection(context_.ReadablePath(), *shown_);
     const std::vector<std::string>& fields = selected.summary.identityFields;
@@ -274,6 +275,7 @@ void frmViewData::FillRecordList(int day, int month, int year) {
     model_.SetRecords(std::move(selected.records), model);
     ShowUsage(selected.usage);
     tableArea->setCurrentWidget(any ? static_cast<QWidget*>(lvwList) : lblNoData);
+    return selected;
 }
 
 void frmViewData::ShowUsage(const ModeTally& usage) {
@@ -307,8 +309,10 @@ void frmViewData::MonthView1_DateClick(const QDate& date) {
 }
 
 void frmViewData::MonthView1_PageChanged(int year, int month) {
-    MarkDaysWithData(month, year % 100);
-    FillRecordList(RecordSelection::kWholeMonth, month, year % 100);
+    // The month's records, read once, give both the list and the bold days.
+    const SelectionTally read = FillRecordList(RecordSelection::kWholeMonth, month, year % 100);
+    ShowAndPaint();
+    MarkDaysWithData(month, year % 100, read);
 }
 
 void frmViewData::Picture2_Click() {

@@ -30,8 +30,10 @@ public:
     explicit frmViewData(ViewerContext context, QWidget* owner = nullptr);
 
     void Form_Load();
-    void FillRecordList(int day, int month, int year);
-    void MarkDaysWithData(int month, int year);
+    // Lists the records of a selection and shows their usage; returns what was read.
+    SelectionTally FillRecordList(int day, int month, int year);
+    // Makes the days of the month that have records in `read` bold on the calendar.
+    void MarkDaysWithData(int month, int year, const SelectionTally& read);
 
     void optView_Click(int index);
     void MonthView1_DateClick(const QDate& date);
@@ -83,6 +85,7 @@ private:
     QWidget* BuildUsageFrame();
     void BuildTable();
     void ShowUsage(const ModeTally& usage);
+    void ShowAndPaint();
 
     ViewerContext context_;
     std::optional<RecordSelection> shown_; // the selection the table shows; none before a day

@@ -37,14 +37,20 @@ std::uint64_t ModeTally::Total() const {
     return seconds[0] + seconds[1] + seconds[2] + seconds[3];
 }
 
-void SelectionTally::Add(std::string_view line) {
+void SelectionTally::Add(std::string_view line, const RecordDay& day) {
     usage.Add(ModeCodeOf(line));
     if (recordCount == 0)
         firstDate_ = DateText(line);
     ++recordCount;
     lastDayLength_ = static_cast<std::uint8_t>(std::min(line.size(), lastDay_.size()));
     std::copy_n(line.begin(), lastDayLength_, lastDay_.begin());
-    days_.set(static_cast<std::size_t>(ReadRecordDay(line).day));
+    days_.set(static_cast<std::size_t>(day.day));
+    if (day.month >= 1 && day.month <= 12 && day.day >= 1 && day.day <= 31)
+        daysOfMonths_.set(MonthDayBit(day.day, day.month, day.year));
+}
+
+std::size_t SelectionTally::MonthDayBit(int day, int month, int year) {
+    return static_cast<std::size_t>((year * 12 + month - 1) * 32 + day);
 }
 
 std::string SelectionTally::FirstDate() const {
@@ -64,11 +70,22 @@ std::set<int> SelectionTally::Days() const {
     return days;
 }
 
+std::set<int> SelectionTally::DaysOf(int month, int year) const {
+    std::set<int> days;
+    if (month < 1 || month > 12 || year < 0 || year > 99)
+        return days;
+    for (int day = 1; day <= 31; ++day)
+        if (daysOfMonths_.test(MonthDayBit(day, month, year)))
+            days.insert(day);
+    return days;
+}
+
 SelectedRecords ReadSelection(const std::filesystem::path& file, RecordSelection selection) {
     SelectedRecords selected;
     selected.summary = ReadDataFile(file, [&](std::string_view line) {
-        if (selection.day == 0 || selection.Matches(ReadRecordDay(line))) {
-            selected.Add(line);
+        const RecordDay day = ReadRecordDay(line);
+        if (selection.Matches(day)) {
+            selected.Add(line, day);
             selected.records.push_back(ParseRecordLine(line));
         }
         return true;
@@ -79,8 +96,9 @@ SelectedRecords ReadSelection(const std::filesystem::path& file, RecordSelection
 SelectionTally TallySelection(const std::filesystem::path& file, RecordSelection selection) {
     SelectionTally tally;
     tally.summary = ReadDataFile(file, [&](std::string_view line) {
-        if (selection.day == 0 || selection.Matches(ReadRecordDay(line)))
-            tally.Add(line);
+        const RecordDay day = ReadRecordDay(line);
+        if (selection.Matches(day))
+            tally.Add(line, day);
         return true;
     });
     return tally;

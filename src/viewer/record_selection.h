@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "datafile/data_file_reader.h"
 #include "datafile/data_record.h"
+#include "viewer/large_allocator.h"
 
 #include <array>
 #include <bitset>
@@ -49,25 +50,35 @@ struct SelectionTally {
     ModeTally usage;
     std::uint64_t recordCount = 0;
 
-    // Counts one selected record line.
-    void Add(std::string_view line);
+    // Counts one selected record line (whose date the caller may already have read).
+    void Add(std::string_view line) { Add(line, ReadRecordDay(line)); }
+    void Add(std::string_view line, const RecordDay& day);
 
     // Day "/" month "/" year of the first and the last record ("05/12/26"); empty when none.
     std::string FirstDate() const;
     std::string LastDate() const;
     // The day numbers that have records (for bold days on a calendar).
     std::set<int> Days() const;
+    // The days of one month (1 to 12, two-digit year) that have records, so that a reading of
+    // every record also gives the bold days of the month a calendar shows.
+    std::set<int> DaysOf(int month, int year) const;
 
 private:
     std::string firstDate_;
     std::array<char, 6> lastDay_{}; // the first six characters of the last record
     std::uint8_t lastDayLength_ = 0;
     std::bitset<100> days_; // a day field reads as 0 to 99
+    // Day d (1 to 31) of month m (1 to 12) of year y (0 to 99) at (y * 12 + m - 1) * 32 + d.
+    static std::size_t MonthDayBit(int day, int month, int year);
+    std::bitset<100 * 12 * 32> daysOfMonths_;
 };
+
+// Decoded records in file order; a million of them fill in large pages.
+using RecordList = LargeVector<DataRecord>;
 
 // The records of one selection, in file order, with their tally.
 struct SelectedRecords : SelectionTally {
-    std::vector<DataRecord> records;
+    RecordList records;
 };
 
 // Reads the whole file once and keeps the records of the selection. There is no limit on how

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <numeric>
+#include <unordered_map>
 
 namespace tarvik {
 
@@ -43,7 +44,7 @@ QIcon RecordTableModel::DescendingImage() {
     return icon;
 }
 
-void RecordTableModel::SetRecords(std::vector<DataRecord> records, std::string modelCode) {
+void RecordTableModel::SetRecords(RecordList records, std::string modelCode) {
     beginResetModel();
     records_ = std::move(records);
     modelCode_ = std::move(modelCode);
@@ -63,18 +64,23 @@ bool RecordTableModel::SortByColumn(int column) {
     sortedColumn_ = column;
     sortedDescending_ = descending;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const std::vector<std::uint32_t> before = order_;
-    SortRows(column, descending);
     // Indexes that views keep (the current cell, the selection) follow their records.
     const QModelIndexList kept = persistentIndexList();
+    std::vector<std::uint32_t> keptRecords;
+    for (const QModelIndex& index : kept)
+        keptRecords.push_back(order_[static_cast<std::size_t>(index.row())]);
+    SortRows(column, descending);
     if (!kept.isEmpty()) {
-        std::vector<std::uint32_t> shownAt(order_.size());
-        for (std::uint32_t row = 0; row < order_.size(); ++row)
-            shownAt[order_[row]] = row;
+        std::unordered_map<std::uint32_t, int> newRow;
+        for (std::uint32_t record : keptRecords)
+            newRow.emplace(record, 0);
+        for (std::size_t row = 0; row < order_.size(); ++row)
+            if (auto found = newRow.find(order_[row]); found != newRow.end())
+                found->second = static_cast<int>(row);
         QModelIndexList moved;
-        for (const QModelIndex& index : kept)
+        for (qsizetype i = 0; i < kept.size(); ++i)
             moved.append(
-                this->index(static_cast<int>(shownAt[before[index.row()]]), index.column()));
+                index(newRow.at(keptRecords[static_cast<std::size_t>(i)]), kept[i].column()));
         changePersistentIndexList(kept, moved);
     }
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);

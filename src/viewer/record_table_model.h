@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datafile/data_record.h"
+#include "viewer/record_selection.h"
 #include "viewer/row_sort.h"
 
 #include <QAbstractTableModel>
@@ -20,7 +21,7 @@ public:
 
     // A new selection. Once the user has sorted, the new rows come in the order the header shows
     // (the column and direction chosen last); before that, in file order.
-    void SetRecords(std::vector<DataRecord> records, std::string modelCode);
+    void SetRecords(RecordList records, std::string modelCode);
     void Clear();
 
     // A click on a column header: sorts by the column's key in the direction its image gives,
@@ -43,8 +44,8 @@ public:
 private:
     void SortRows(int column, bool descending);
 
-    std::vector<DataRecord> records_;
-    std::vector<std::uint32_t> order_; // shown row -> record
+    RecordList records_;
+    LargeVector<std::uint32_t> order_; // shown row -> record
     std::string modelCode_;
     SortHeaderState header_;
     int sortedColumn_ = -1; // the column the user sorted by last, -1 for file order

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,12 +16,13 @@ using RowCellText = std::function<void(std::uint32_t row, std::string& out)>;
 // Reorders `order` (the rows as shown, by row number) so that the rows' keys (SortKey of their
 // cell texts) are in text order, ascending or descending. Rows with equal keys keep the order
 // they had. The rows themselves are not touched, so every cell keeps its text.
-void SortRowOrder(std::vector<std::uint32_t>& order, SortType type, bool descending,
+void SortRowOrder(std::span<std::uint32_t> order, SortType type, bool descending,
                   const RowCellText& cellText);
 
 // Reorders `order` by a number per row (keyOfRow of its row number), ascending or descending.
-// Rows with equal keys keep the order they had.
-void SortRowOrderByNumber(std::vector<std::uint32_t>& order, bool descending,
+// Rows with equal keys keep the order they had. Keys are asked for once per row, in row-number
+// order.
+void SortRowOrderByNumber(std::span<std::uint32_t> order, bool descending,
                           const std::function<std::uint64_t(std::uint32_t row)>& keyOfRow);
 
 // The direction shown in the column headers: at most one column shows "asc" or "desc".

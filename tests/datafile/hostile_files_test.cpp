@@ -71,6 +71,8 @@ TEST(HostileFiles, EveryProblemIsToldApart) {
     EXPECT_EQ(texts.size(), 4u);
     EXPECT_EQ(DataFileProblemText(DataFileStatus::NoRecord),
               "This file contains no data, please choose another");
+    // Commands tell a damaged identity line in the words the windows use.
+    EXPECT_EQ(DataFileProblemText(DataFileStatus::DamagedIdentity), DamagedIdentityMessage());
 
     TempDir dir;
     LocatorIdentity identity{"old", "old", "old", ""};
@@ -111,6 +113,16 @@ TEST(HostileFiles, LongLinesAreKeptOnlyAsFarAsTheyAreRead) {
     EXPECT_TRUE(summary.identityTooLong);
 }
 
+TEST(HostileFiles, AWholeFileIsLoadedOnlyUpToItsCap) {
+    TempDir dir;
+    WriteBytes(dir / "reply.tmp", std::string(2000, 'x') + "\x1a" + std::string(5000, 'y'));
+    std::string bytes;
+    EXPECT_TRUE(LoadDataFileBytes(dir / "reply.tmp", bytes, 2001));
+    EXPECT_EQ(bytes, std::string(2000, 'x') + "\x1a");
+    EXPECT_FALSE(LoadDataFileBytes(dir / "reply.tmp", bytes, 2000));
+    EXPECT_TRUE(bytes.empty());
+}
+
 TEST(HostileFiles, AHugeSparseFileEndsAtItsFirstLine) {
     TempDir dir;
     const auto sparse = dir / "sparse.lgd";
@@ -127,6 +139,8 @@ TEST(HostileFiles, AHugeSparseFileEndsAtItsFirstLine) {
     EXPECT_EQ(CheckDataFile(sparse, identity), DataFileStatus::DamagedIdentity);
     EXPECT_TRUE(FileHasData(sparse)); // so that opening reports the damaged identity line
     EXPECT_FALSE(ExportCsv(sparse, dir / "sparse.csv", "KVZ3").ok);
+    std::string bytes;
+    EXPECT_FALSE(LoadDataFileBytes(sparse, bytes)); // past the cap, not 64 GiB in memory
     EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"sparse.lgd"}));
 }
 

@@ -37,6 +37,11 @@ TEST(SelectionTally, CountsWhatTheListedSelectionHoldsWithoutKeepingIt) {
     EXPECT_EQ(all.FirstDate(), "30/11/26");
     EXPECT_EQ(all.LastDate(), "05/12/");
     EXPECT_EQ(all.Days(), (std::set<int>{5, 6, 30}));
+    // One reading of every record also gives the bold days of any month.
+    EXPECT_EQ(all.DaysOf(12, 26), (std::set<int>{5, 6}));
+    EXPECT_EQ(all.DaysOf(11, 26), (std::set<int>{30}));
+    EXPECT_EQ(all.DaysOf(12, 25), (std::set<int>{5}));
+    EXPECT_TRUE(all.DaysOf(1, 27).empty());
     EXPECT_EQ(TallyMonth(file, 12, 0).recordCount, 1u);
     EXPECT_EQ(TallySelection(dir / "missing.lgd", RecordSelection::All()).summary.status,
               DataFileStatus::Unreadable);
