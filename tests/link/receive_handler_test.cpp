@@ -35,32 +35,29 @@ protected:
 
 constexpr char kRecord[] = "0512261000000017999111600-02-01P\r\n";
 
-TEST_F(ReceiveHandler, SelfTestLettersAndTheLastDownloadDate) {
+TEST_F(ReceiveHandler, SelfTestLettersAndTheLastDownloadDateAskedForUntilItIsShown) {
+    view.lastDownload.clear();
+    ports.log.Clear();
+    session.steadyNow = [] { return std::chrono::steady_clock::time_point{}; }; // all at once
     for (const auto& [chunk, result] : std::vector<std::pair<std::string, std::string>>{
              {"#STP", "Pass"}, {"#STF", "Fail"}, {"xx#STQ", "Q"}}) {
         Receive(chunk);
         EXPECT_EQ(session.flags.LastSelfTestResult, result) << chunk;
     }
+    // Asked for once, at the medium pace, while DTR is off for the whole chunk.
+    EXPECT_EQ(ports.log.Steps(),
+              (Texts{"link dtr off", "link [#LD] medium", "link dtr on", "link dtr off",
+                     "link dtr on", "link dtr off", "link dtr on"}));
     Receive("#LD04/12/26");
-    EXPECT_EQ(view.lastDownload, "04/12/26");
-    EXPECT_EQ(session.flags.LastDownloadDate, "04/12/26");
+    Receive("#STP");
+    EXPECT_EQ(link.written, "#LD");
+    EXPECT_EQ(view.lastDownload + session.flags.LastDownloadDate, "04/12/2604/12/26");
 
     view.identity.model = "KVZ3nd";
     Receive("#LD04/12/26");
     EXPECT_EQ(view.lastDownload, "N/A");
     EXPECT_EQ(view.monitor, "#LD04/12/26");
     EXPECT_TRUE(prompts.shown().empty());
-}
-
-TEST_F(ReceiveHandler, AsksForTheLastDownloadDateUntilItIsShown) {
-    view.lastDownload.clear();
-    ports.log.Clear();
-    Receive("#STP");
-    // The request goes out at the medium pace while DTR is off for the whole chunk.
-    EXPECT_EQ(ports.log.Steps(), (Texts{"link dtr off", "link [#LD] medium", "link dtr on"}));
-    Receive("#LD03/12/26");
-    Receive("#STP");
-    EXPECT_EQ(link.written, "#LD");
 }
 
 TEST_F(ReceiveHandler, ClockCorrectedOnlyBeyondTwoMinutes) {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -20,43 +21,28 @@
 namespace tarvik {
 namespace {
 
-class ServicePty : public ::testing::Test {
-protected:
-    ServicePty() {
-        ::setenv("TARVIK_PORT_PATTERN", (dir.path() / "COM{n}").c_str(), 1);
-        folders.documents = dir / "Documents";
-        folders.appData = dir / "AppData";
-    }
-    ~ServicePty() override {
-        delete window.data();
-        ::unsetenv("TARVIK_PORT_PATTERN");
-    }
-
-    // Lets the event loop run until `done` or ten seconds have passed.
-    bool WaitFor(const std::function<bool()>& done) { return WaitUntil(pacer, done, 10000); }
-
-    std::string Log() const { return test::ReadBytes(current.Path()); }
-
+TEST(ServicePty, ReadButtonsShowTheSimulatedLocatorsReplies) {
     test::TempDir dir;
-    Folders folders;
+    ::setenv("TARVIK_PORT_PATTERN", (dir.path() / "COM{n}").c_str(), 1);
+    test::SimulatorProcess sim(dir / "COM3", {"--model", "KVZ3", "--serial", "5150", "--user",
+                                              "Depot", "--chunk", "64-512"});
+    ASSERT_TRUE(sim.Ready());
     CurrentDataFile current;
     test::ScriptedPrompts prompts;
     SystemClock clock;
     EventLoopPacer pacer;
-    QPointer<frmTools> window;
-};
-
-TEST_F(ServicePty, ReadButtonsShowTheSimulatedLocatorsReplies) {
-    test::SimulatorProcess sim(dir / "COM3", {"--model", "KVZ3", "--serial", "5150", "--user",
-                                              "Depot", "--chunk", "64-512"});
-    ASSERT_TRUE(sim.Ready());
     prompts.AnswerText("millrace");
     prompts.AnswerText("3");
-    window = OpenServiceTools(nullptr, prompts, clock, folders, current, [] { FAIL(); });
+    const QPointer<frmTools> window = OpenServiceTools(
+        nullptr, prompts, clock, {dir / "Documents", dir / "AppData"}, current, [] { FAIL(); });
     ASSERT_TRUE(window);
+    const auto deleteAtEnd = qScopeGuard([&] { delete window.data(); });
+    // Lets the event loop run until `done` or ten seconds have passed.
+    auto waitFor = [&](const std::function<bool()>& done) { return WaitUntil(pacer, done, 10000); };
+    auto log = [&] { return test::ReadBytes(current.Path()); };
 
     window->cmdReadDateTime->click();
-    ASSERT_TRUE(WaitFor([&] { return !window->txtTime->text().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return !window->txtTime->text().isEmpty(); }));
     EXPECT_TRUE(
         std::regex_match(window->txtDate->text().toStdString(), std::regex(R"(\d\d/\d\d/\d\d)")));
     EXPECT_TRUE(
@@ -64,11 +50,11 @@ TEST_F(ServicePty, ReadButtonsShowTheSimulatedLocatorsReplies) {
 
     window->cmdReadStoredParameters->click();
     const std::string reply = "#XDepot" + std::string(27, '_') + "KVZ3____5150____";
-    ASSERT_TRUE(WaitFor([&] { return Log().find(reply) != std::string::npos; })) << Log();
+    ASSERT_TRUE(waitFor([&] { return log().find(reply) != std::string::npos; })) << log();
     // Chunks of at least 64 characters bring each reply in one piece: one monitor line, one
     // log line.
     EXPECT_EQ(window->txtMonitor[0]->text().toStdString(), reply);
-    EXPECT_NE(Log().find("\r\n" + reply + "\r\n"), std::string::npos) << Log();
+    EXPECT_NE(log().find("\r\n" + reply + "\r\n"), std::string::npos) << log();
     // A reply in the short layout is read where discovery reads it, so a following "Set
     // Serial No. / Model" sends the locator's own values back, not blanks.
     EXPECT_EQ(window->txtUser->text(), "Depot");
@@ -77,7 +63,8 @@ TEST_F(ServicePty, ReadButtonsShowTheSimulatedLocatorsReplies) {
     EXPECT_TRUE(prompts.Texts().size() == 2u) << prompts.Texts().back(); // no comms error
 
     window->close();
-    EXPECT_EQ(Log().find("#AE "), 0u) << Log();
+    EXPECT_EQ(log().find("#AE "), 0u) << log();
+    ::unsetenv("TARVIK_PORT_PATTERN");
 }
 
 } // namespace
