@@ -24,10 +24,7 @@ void PrintTo(const Slice& s, std::ostream* out) {
 ChartContent Chart(const std::vector<std::vector<std::string>>& groups, int day, int month,
                    int year, const std::string& identity = "Bob Smith,NVZ3,A1234") {
     test::TempDir dir;
-    std::vector<std::string> lines;
-    for (const auto& group : groups)
-        lines.insert(lines.end(), group.begin(), group.end());
-    test::WriteDataFile(dir / "log.lgd", identity, lines);
+    test::WriteDataFile(dir / "log.lgd", identity, test::Concatenated(groups));
     return day ? DayChart(LoadDayRecords(dir / "log.lgd", day, month, year))
                : MonthChart(LoadMonthRecords(dir / "log.lgd", month, year), month, year);
 }

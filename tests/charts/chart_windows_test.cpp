@@ -37,10 +37,7 @@ protected:
     }
 
     void Write(std::initializer_list<std::vector<std::string>> groups) {
-        std::vector<std::string> lines;
-        for (const auto& group : groups)
-            lines.insert(lines.end(), group.begin(), group.end());
-        test::WriteDataFile(dir / "data" / "log.lgd", "Bob,KVZ3,1234", lines);
+        test::WriteDataFile(dir / "data" / "log.lgd", "Bob,KVZ3,1234", test::Concatenated(groups));
     }
 
     // The labels of the pie's slices with their values and colours.

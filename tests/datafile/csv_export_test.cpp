@@ -6,6 +6,7 @@
 #include <set>
 
 using namespace tarvik;
+using tarvik::test::FolderEntries;
 using tarvik::test::ReadBytes;
 using tarvik::test::TempDir;
 using tarvik::test::WriteBytes;
@@ -24,12 +25,6 @@ std::string Record(std::initializer_list<const char*> fields) {
     return line + "\r\n";
 }
 
-std::set<std::string> Entries(const std::filesystem::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 } // namespace
 
 TEST(CsvExport, WritesIdentityHeaderRowsAndEndMarkByteForByte) {
@@ -86,12 +81,13 @@ TEST(CsvExport, AFailedExportNamesTheFileAndLeavesTheOldOutputAndNoPartialFile) 
     result = ExportCsv(dir / "x.lgd", dir / "out" / "x.csv", "KVZ3");
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.error.find("x.csv"), std::string::npos);
-    EXPECT_EQ(Entries(dir / "out"), (std::set<std::string>{"x.csv"}));
+    EXPECT_EQ(FolderEntries(dir / "out"), (std::set<std::string>{"x.csv"}));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "out" / "x.csv"));
 
     // A complete export replaces the old one and leaves nothing else beside it.
     WriteBytes(dir / "old.csv", "old export");
     ASSERT_TRUE(ExportCsv(dir / "x.lgd", dir / "old.csv", "KVZ3").ok);
     EXPECT_NE(ReadBytes(dir / "old.csv"), "old export");
-    EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"blocked", "old.csv", "out", "x.lgd"}));
+    EXPECT_EQ(FolderEntries(dir.path()),
+              (std::set<std::string>{"blocked", "old.csv", "out", "x.lgd"}));
 }

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 using namespace tarvik;
+using tarvik::test::FolderEntries;
 using tarvik::test::TempDir;
 using tarvik::test::WriteBytes;
 
@@ -36,12 +37,6 @@ std::vector<std::string> Lines(std::string_view bytes, std::size_t blockSize,
     return lines;
 }
 
-std::set<std::string> Entries(const std::filesystem::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 } // namespace
 
 TEST(DataFileHeader, IsTheFixedBlock) {
@@ -217,7 +212,7 @@ TEST(HostileFiles, PipesDevicesAndFoldersAreRefusedAtOnce) {
     // The export says why and leaves nothing behind.
     const CsvExportResult result = ExportCsv(fifo, dir / "out" / "pipe.csv", "KVZ3");
     EXPECT_NE(result.error.find("not a data file"), std::string::npos) << result.error;
-    EXPECT_TRUE(Entries(dir / "out").empty());
+    EXPECT_TRUE(FolderEntries(dir / "out").empty());
 }
 
 TEST(HostileFiles, AWholeFileIsLoadedOnlyUpToItsCap) {
@@ -246,5 +241,5 @@ TEST(HostileFiles, AHugeSparseFileEndsAtItsFirstLine) {
     EXPECT_FALSE(ExportCsv(sparse, dir / "sparse.csv", "KVZ3").ok);
     std::string bytes;
     EXPECT_FALSE(LoadDataFileBytes(sparse, bytes)); // past the cap, not 64 GiB in memory
-    EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"sparse.lgd"}));
+    EXPECT_EQ(FolderEntries(dir.path()), (std::set<std::string>{"sparse.lgd"}));
 }

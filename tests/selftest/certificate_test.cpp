@@ -150,13 +150,6 @@ void ExpectReaderSees(const ReaderPage& page, const std::vector<PageText>& texts
     }
 }
 
-std::set<std::string> Listing(const std::filesystem::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 // Files of this process may not grow beyond `bytes` while it lives: every write past it fails
 // (for root too).
 class FileSizeLimit {
@@ -318,8 +311,9 @@ TEST_F(CertificateTest, CertificatesOfOneSecondAreAllKeptUnderNumberedNames) {
                                                   Certs() / (stem + " (4).pdf")}));
     EXPECT_EQ(ReadBytes(files[0]), firstBytes);
     EXPECT_EQ(ReadBytes(Certs() / (stem + " (2).pdf") / "inside"), "kept");
-    EXPECT_EQ(Listing(Certs()), (std::set<std::string>{name, stem + " (2).pdf", stem + " (3).pdf",
-                                                       stem + " (4).pdf"}));
+    EXPECT_EQ(
+        FolderEntries(Certs()),
+        (std::set<std::string>{name, stem + " (2).pdf", stem + " (3).pdf", stem + " (4).pdf"}));
     for (const auto& file : files)
         EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
                   std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
@@ -360,13 +354,13 @@ TEST_F(CertificateTest, AFailedWriteLeavesEverythingAsItWasAndSaysSo) {
         expectOnlyTheStoredCertificate(failed);
         EXPECT_NE(failed.error.find("could not be written"), std::string::npos) << failed.error;
     }
-    EXPECT_EQ(Listing(Certs()), std::set<std::string>{name});
+    EXPECT_EQ(FolderEntries(Certs()), std::set<std::string>{name});
 
     // Something else at the name the certificate is written under.
     const std::string temporary = CertificateTemporaryFileName(name);
     std::filesystem::create_directory(Certs() / temporary);
     expectOnlyTheStoredCertificate(Make());
-    EXPECT_EQ(Listing(Certs()), (std::set<std::string>{name, temporary}));
+    EXPECT_EQ(FolderEntries(Certs()), (std::set<std::string>{name, temporary}));
 }
 
 TEST_F(CertificateTest, AMissingPictureOrFontIsNamedAndNothingIsLeftBehind) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 
 namespace tarvik::test {
@@ -22,5 +23,7 @@ private:
 
 std::string ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
+// The names of what a folder holds, to see that nothing was left behind or lost.
+std::set<std::string> FolderEntries(const std::filesystem::path& folder);
 
 } // namespace tarvik::test

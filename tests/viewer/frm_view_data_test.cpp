@@ -20,10 +20,7 @@ class ViewerWindowTest : public ::testing::Test {
 protected:
     void Write(std::initializer_list<std::vector<std::string>> groups,
                const std::string& identity = "Bob,KVZ3,1234") {
-        std::vector<std::string> lines;
-        for (const auto& group : groups)
-            lines.insert(lines.end(), group.begin(), group.end());
-        test::WriteDataFile(dir / "log.lgd", identity, lines);
+        test::WriteDataFile(dir / "log.lgd", identity, test::Concatenated(groups));
     }
 
     ViewerContext Context() {

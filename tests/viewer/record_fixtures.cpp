@@ -27,6 +27,13 @@ std::vector<std::string> RecordsOnDay(const std::string& date, char mode, std::s
     return lines;
 }
 
+std::vector<std::string> Concatenated(const std::vector<std::vector<std::string>>& groups) {
+    std::vector<std::string> lines;
+    for (const auto& group : groups)
+        lines.insert(lines.end(), group.begin(), group.end());
+    return lines;
+}
+
 void WriteDataFile(const std::filesystem::path& file, const std::string& identityLine,
                    const std::vector<std::string>& recordLines) {
     std::string bytes = BuildDataFileHeader() + identityLine + "\r\n";

@@ -23,6 +23,9 @@ std::string RecordLine(const RecordFields& fields);
 std::vector<std::string> RecordsOnDay(const std::string& date, char mode, std::size_t count,
                                       int startSecondOfDay = 8 * 3600);
 
+// Groups of record lines (days, modes) as one list, in the order given.
+std::vector<std::string> Concatenated(const std::vector<std::vector<std::string>>& groups);
+
 // Writes a data file: header block, identity line, the record lines and the end mark.
 void WriteDataFile(const std::filesystem::path& file, const std::string& identityLine,
                    const std::vector<std::string>& recordLines);

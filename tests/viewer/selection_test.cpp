@@ -25,10 +25,7 @@ protected:
     // Writes the log from groups of record lines.
     void Write(std::initializer_list<std::vector<std::string>> groups,
                const std::string& identity = "Bob,KVZ3,7") {
-        std::vector<std::string> lines;
-        for (const auto& group : groups)
-            lines.insert(lines.end(), group.begin(), group.end());
-        test::WriteDataFile(file, identity, lines);
+        test::WriteDataFile(file, identity, test::Concatenated(groups));
     }
     test::TempDir dir;
     std::filesystem::path file = dir / "log.lgd";
