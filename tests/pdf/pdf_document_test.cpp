@@ -8,119 +8,92 @@
 using namespace tarvik;
 using namespace tarvik::test;
 
-TEST(PdfDocument, EmptyPageIsWrittenByteForByte) {
+// The second page's stream and the first page's length object carry the comment lines; the
+// cross-reference table pins every offset.
+TEST(PdfDocument, TwoPagesAreWrittenByteForByte) {
     PdfTestBed bed(false);
+    PDFPrinter& p = bed.printer();
+    p.PDFSetUnit(0);
     bed.Begin();
-    EXPECT_EQ(bed.Finish(),
-              Crlf("%PDF-1.3|1 0 obj|<<|/Producer ()|/Author ()|/CreationDate (D:20261205100005)|"
-                   "/Creator ()|/Keywords ()|/Subject ()|/Title ()|/ModDate ()|>>|endobj||"
-                   "2 0 obj|<< /Length 3 0 R| >>|stream|endstream|endobj||3 0 obj|0|endobj||"
-                   "4 0 obj|<< /Type /Pages|/Kids [|6 0 R|]|/Count 1|>>|endobj||"
-                   "5 0 obj|<< /ProcSet [ /PDF /Text /ImageC]|/XObject << |>>|/Font << |>>|>>|"
-                   "endobj||6 0 obj|<< /Type /Page|/Parent 4 0 R|/MediaBox [ 0 0 595.28 841.89]|"
-                   "/Resources 5 0 R|/Contents 2 0 R|>>|endobj|%FIN_OBJ/%||"
-                   "7 0 obj|<<|/Type /Catalog|/Pages 4 0 R|/OpenAction [6 0 R /Fit]|"
-                   "/PageLayout /SinglePage|>>|endobj||xref|0 8|0000000000 65535 f|"
-                   "0000000010 00000 n|0000000161 00000 n|0000000222 00000 n|"
-                   "0000000244 00000 n|0000000313 00000 n|0000000404 00000 n|"
-                   "0000000537 00000 n|trailer|<< /Size 8|/Root 7 0 R|/Info 1 0 R|>>|"
-                   "startxref|645||%%EOF|"));
-    ExpectSoundDocument(bed.file());
-    EXPECT_TRUE(bed.messages().empty());
+    p.PDFEndPage();
+    p.PDFNewPage();
+    p.PDFDrawLine(10, 20, 30, 40);
+    EXPECT_EQ(Bars(bed.Finish()),
+              "%PDF-1.3|1 0 obj|<<|/Producer ()|/Author ()|/CreationDate (D:20261205100005)|"
+              "/Creator ()|/Keywords ()|/Subject ()|/Title ()|/ModDate ()|>>|endobj||"
+              "2 0 obj|<< /Length 3 0 R| >>|stream|endstream|endobj|%FIN_OBJ/%||"
+              "%DEBUT_OBJ/%|3 0 obj|0|endobj|%FIN_OBJ/%||4 0 obj|<< /Length 5 0 R| >>|stream|"
+              "%DEBUT_OBJ/%|%DEBUT_LN/%||10.00 821.89 m|30.00 801.89 l|0 G|0.57 w S|%FIN_LN/%|"
+              "endstream|endobj||5 0 obj|87|endobj||6 0 obj|<< /Type /Pages|/Kids [|8 0 R|"
+              "9 0 R|]|/Count 2|>>|endobj||7 0 obj|<< /ProcSet [ /PDF /Text /ImageC]|"
+              "/XObject << |>>|/Font << |>>|>>|endobj||8 0 obj|<< /Type /Page|/Parent 6 0 R|"
+              "/MediaBox [ 0 0 595.28 841.89]|/Resources 7 0 R|/Contents 2 0 R|>>|endobj|"
+              "%FIN_OBJ/%||9 0 obj|<< /Type /Page|/Parent 6 0 R|/MediaBox [ 0 0 595.28 841.89]|"
+              "/Resources 7 0 R|/Contents 4 0 R|>>|endobj|%FIN_OBJ/%||10 0 obj|<<|"
+              "/Type /Catalog|/Pages 6 0 R|/OpenAction [8 0 R /Fit]|/PageLayout /SinglePage|>>|"
+              "endobj||xref|0 11|0000000000 65535 f|0000000010 00000 n|0000000161 00000 n|"
+              "0000000248 00000 n|0000000282 00000 n|0000000430 00000 n|0000000453 00000 n|"
+              "0000000529 00000 n|0000000620 00000 n|0000000753 00000 n|0000000886 00000 n|"
+              "trailer|<< /Size 11|/Root 10 0 R|/Info 1 0 R|>>|startxref|995||%%EOF|");
+    EXPECT_TRUE(bed.messages().empty() && bed.viewed.empty());
 }
 
 TEST(PdfDocument, CatalogFollowsZoomLayoutPageModeAndViewerPreferences) {
     const struct {
-        std::function<void(PDFPrinter&)> setting;
-        const char* part; // found in the catalog, or not at all when `absent`
-        bool absent = false;
+        long zoom, layout, preferences; // preferences -1: never set
+        bool thumbs, outlines;
+        const char* catalog;
     } cases[] = {
-        {[](PDFPrinter& p) { p.PDFSetZoomMode(1); },
-         "/OpenAction [6 0 R /FitH null]|/PageLayout /SinglePage|>>"},
-        {[](PDFPrinter& p) { p.PDFSetZoomMode(2); }, "/OpenAction [6 0 R /XYZ null null 1]|"},
-        {[](PDFPrinter& p) { p.PDFSetZoomMode(150); }, "/OpenAction [6 0 R /XYZ null null 1.50]|"},
-        {[](PDFPrinter& p) { p.PDFSetZoomMode(3); }, "/OpenAction [6 0 R /XYZ null null 0.03]|"},
-        {[](PDFPrinter& p) { p.PDFSetLayoutMode(1); }, "/PageLayout /OneColumn|"},
-        {[](PDFPrinter& p) { p.PDFSetLayoutMode(2); }, "/PageLayout /TwoColumnLeft|"},
-        {[](PDFPrinter& p) { p.PDFSetLayoutMode(3); }, "/PageLayout", true},
-        {[](PDFPrinter& p) { p.PDFSetViewerPreferences(12); },
-         "/ViewerPreferences<<|/HideMenubar true|/HideToolbar true|>>|"},
-        {[](PDFPrinter& p) { p.PDFSetViewerPreferences(654321); },
-         "/ViewerPreferences<<|/HideMenubar true|/HideToolbar true|/HideWindowUI true|"
-         "/DisplayDocTitle true|/CenterWindow true|/FitWindow true|>>|"},
-        {[](PDFPrinter& p) { p.PDFUseThumbs(true); },
-         "/PageLayout /SinglePage|/PageMode /UseThumbs|>>"},
-        {[](PDFPrinter& p) { p.PDFUseOutlines(true); }, "/PageMode /UseOutlines|"},
-        // Outlines without a bookmark: no root to name.
-        {[](PDFPrinter& p) { p.PDFUseOutlines(true); }, "/Outlines", true},
+        {1, 1, 12, true, false,
+         "/OpenAction [6 0 R /FitH null]|/PageLayout /OneColumn|/PageMode /UseThumbs|"
+         "/ViewerPreferences<<|/HideMenubar true|/HideToolbar true|>>|>>|"},
+        // Outlines win over thumbnails; without a bookmark there is no root to name.
+        {2, 2, 654321, true, true,
+         "/OpenAction [6 0 R /XYZ null null 1]|/PageLayout /TwoColumnLeft|"
+         "/PageMode /UseOutlines|/ViewerPreferences<<|/HideMenubar true|/HideToolbar true|"
+         "/HideWindowUI true|/DisplayDocTitle true|/CenterWindow true|/FitWindow true|>>|>>|"},
+        {150, 3, -1, false, false, "/OpenAction [6 0 R /XYZ null null 1.50]|>>|"},
     };
     for (const auto& c : cases) {
         PdfTestBed bed(false);
-        c.setting(bed.printer());
+        PDFPrinter& p = bed.printer();
+        p.PDFSetZoomMode(c.zoom);
+        p.PDFSetLayoutMode(c.layout);
+        if (c.preferences >= 0)
+            p.PDFSetViewerPreferences(c.preferences);
+        p.PDFUseThumbs(c.thumbs);
+        p.PDFUseOutlines(c.outlines);
         bed.Begin();
         const std::string pdf = Bars(bed.Finish());
-        ExpectSoundDocument(bed.file());
-        const std::string catalog = pdf.substr(pdf.find("/Type /Catalog"));
-        EXPECT_EQ(catalog.find(c.part) == std::string::npos, c.absent) << c.part;
+        const auto start = pdf.find("/OpenAction");
+        EXPECT_EQ(pdf.substr(start, pdf.find("endobj", start) - start), c.catalog);
     }
 }
 
-TEST(PdfDocument, UnitsMarginsAndBadSettingsToldAndReplacedByTheirDefault) {
+TEST(PdfDocument, UnitsMarginsAndPageFormatsGiveEachPageItsMediaBox) {
     PdfTestBed bed(false);
     PDFPrinter& p = bed.printer();
     EXPECT_EQ(p.PDFGetUnit(), "cm");
     p.PDFSetUnit(1);
     EXPECT_EQ(p.PDFGetUnit(), "mm");
-    p.PDFSetUnit(5);
-    EXPECT_EQ(p.PDFGetUnit(), "cm");
     p.PDFSetCellMargin(1e9); // beyond a 16-bit number: kept at its largest value
-    EXPECT_EQ(p.PDFGetCellMargin(), 32767);
     p.PDFSetLeftMargin(2.5); // whole units, halves to even
     p.PDFSetTopMargin(3.5);
-    EXPECT_EQ(std::vector({p.PDFGetLeftMargin(), p.PDFGetTopMargin()}), std::vector({2.0, 4.0}));
+    EXPECT_EQ(std::vector({p.PDFGetCellMargin(), p.PDFGetLeftMargin(), p.PDFGetTopMargin()}),
+              std::vector({32767.0, 2.0, 4.0}));
     p.PDFSetMargins(5, 7); // right as left, bottom as top
-    EXPECT_EQ(std::vector({p.PDFGetLeftMargin(), p.PDFGetRightMargin(), p.PDFGetBottomMargin()}),
-              std::vector({5.0, 5.0, 7.0}));
+    EXPECT_EQ(std::vector({p.PDFGetRightMargin(), p.PDFGetBottomMargin()}), std::vector({5., 7.}));
     p.PDFSetMargins(5, 7, 8, 9);
-    EXPECT_EQ(std::vector({p.PDFGetRightMargin(), p.PDFGetBottomMargin()}),
-              std::vector({8.0, 9.0}));
-    p.PDFSetLayoutMode(2);
-    p.PDFSetLayoutMode(7);
-    EXPECT_EQ(p.PDFGetLayoutMode(), 0);
-    p.PDFOrientation(4);
-    p.PDFFormatPage(9);
-    p.PDFFormatPage(std::vector<double>{100});
-    EXPECT_EQ(p.PDFGetPageWidth(), 595.28);
-    EXPECT_EQ(p.PDFGetPageHeight(), 841.89);
-    EXPECT_EQ(bed.messages(),
-              (std::vector<std::string>{
-                  "!Code Unité de Mesure - qkPDF 4.0: Code unité de mesure incorrect : 5.|"
-                  "L'Unité de Mesure utilisée sera le centimètre.",
-                  "!Layout Mode - qkPDF 4.0: Layout incorrect : 7.|"
-                  "Le Layout utilisé sera le layout simple.",
-                  "!Type d'Orientation de Page - qkPDF 4.0: Code orientation de page incorrect : "
-                  "4.|L'Orientation de la page sera le mode portrait.",
-                  "!Format de Page - qkPDF 4.0: Code format de page incorrect : 9.|"
-                  "Le Format de page utilisé sera le format A4.",
-                  "!Format de Page - qkPDF 4.0: Code format de page incorrect : .|"
-                  "Le Format de page utilisé sera le format A4"}));
-}
-
-TEST(PdfDocument, PageFormatsAndOrientationSetTheMediaBoxOfEachPage) {
-    PdfTestBed bed(false);
-    PDFPrinter& p = bed.printer();
-    const double sizes[][2] = {
-        {595.28, 841.89}, {841.89, 1190.55}, {420.94, 595.28}, {612, 792}, {612, 1008}};
+    EXPECT_EQ(std::vector({p.PDFGetRightMargin(), p.PDFGetBottomMargin()}), std::vector({8., 9.}));
+    std::vector<double> sizes;
     for (long code = 4; code >= 0; --code) {
         p.PDFFormatPage(code);
-        EXPECT_EQ(p.PDFGetPageWidth(), sizes[code][0]);
-        EXPECT_EQ(p.PDFGetPageHeight(), sizes[code][1]);
+        sizes.insert(sizes.end(), {p.PDFGetPageWidth(), p.PDFGetPageHeight()});
     }
+    EXPECT_EQ(sizes, (std::vector<double>{612, 1008, 612, 792, 420.94, 595.28, 841.89, 1190.55,
+                                          595.28, 841.89}));
     p.PDFOrientation(0); // A4 landscape: rounded to whole points, then exchanged
-    EXPECT_EQ(p.PDFGetPageWidth(), 842);
-    EXPECT_EQ(p.PDFGetPageHeight(), 595);
     bed.Begin();
-    EXPECT_EQ(p.PDFNbPage(), 1);
     const auto nextPage = [&p](const std::function<void()>& format) {
         p.PDFEndPage();
         format();
@@ -133,51 +106,84 @@ TEST(PdfDocument, PageFormatsAndOrientationSetTheMediaBoxOfEachPage) {
         p.PDFFormatPage(1); // A3
         p.PDFOrientation(1);
     });
-    EXPECT_EQ(p.PDFPageNumber(), 5);
-    EXPECT_EQ(p.PDFNbPage(), 1);
+    EXPECT_EQ(std::pair(p.PDFPageNumber(), p.PDFNbPage()), std::pair(5, 1));
     const std::string pdf = bed.Finish();
     EXPECT_EQ(p.PDFNbPage(), 5);
-    ExpectSoundDocument(bed.file());
-    std::vector<std::string> boxes;
+    std::string boxes;
     for (size_t at = pdf.find("/MediaBox"); at != std::string::npos;
          at = pdf.find("/MediaBox", at + 1))
-        boxes.push_back(pdf.substr(at + 16, pdf.find("]", at) - at - 16));
-    EXPECT_EQ(boxes, (std::vector<std::string>{"842 595", "595 842", "612 792", "300.5 400.25",
-                                               "842 1191"}));
+        boxes += pdf.substr(at + 16, pdf.find("]", at) - at - 16) + ",";
+    EXPECT_EQ(boxes, "842 595,595 842,612 792,300.5 400.25,842 1191,");
     EXPECT_EQ(PageCount(bed.file()), 5);
 }
 
-TEST(PdfDocument, FurtherPagesCarryTheirCommentLinesAndRealOffsets) {
-    PdfTestBed bed;
-    PDFPrinter& p = bed.printer();
-    p.PDFSetUnit(0);
-    bed.Begin();
-    p.PDFSetFont(0, 12);
-    p.PDFTextOut("first page", 20, 40);
-    p.PDFEndPage();
-    p.PDFNewPage();
-    p.PDFTextOut("second page", 20, 40);
-    const std::string pdf = bed.Finish();
-    ExpectSoundDocument(bed.file());
-    // Page 1's stream and length objects are framed by the comment lines, the last page's
-    // length object is not.
-    const std::string length = std::to_string(PageContent(pdf, 1).size());
-    const std::string lastLength = std::to_string(PageContent(pdf, 2).size());
-    EXPECT_NE(Bars(pdf).find("%FIN_TEXT/%|endstream|endobj|%FIN_OBJ/%||%DEBUT_OBJ/%|3 0 obj|" +
-                             length +
-                             "|endobj|%FIN_OBJ/%||4 0 obj|<< /Length 5 0 R| >>|stream|"
-                             "%DEBUT_OBJ/%|"),
+// Each bad argument is told in a message box with a stop sign and replaced by its default.
+TEST(PdfDocument, BadArgumentsAreToldAndReplacedByTheirDefault) {
+    PointsPage page;
+    PDFPrinter& p = page.printer();
+    p.PDFSetLayoutMode(2);
+    p.PDFSetLayoutMode(7);
+    EXPECT_EQ(p.PDFGetLayoutMode(), 0);
+    p.PDFFormatPage(9);
+    p.PDFFormatPage(std::vector<double>{100});
+    p.PDFOrientation(4);
+    EXPECT_EQ(std::pair(p.PDFGetPageWidth(), p.PDFGetPageHeight()), std::pair(595.0, 842.0));
+    p.PDFSetTextColor(255);
+    p.PDFSetTextColor("red");
+    p.PDFSetFont(7, 12, 2); // Times, named without its hyphen: no metrics either
+    p.PDFTextOut("x", 20, 20);
+    EXPECT_EQ(p.PDFGetX(), 20); // measured as nothing, and told once
+    p.PDFTextOut("x", 20, 20);
+    p.PDFSetLineStyle(2);
+    p.PDFSetLineStyle(4);
+    p.PDFDrawLine(1, 1, 2, 2);
+    p.PDFSetDrawMode(5);
+    p.PDFDrawRectangle(10, 40, 100, 10, std::nullopt);
+    p.PDFDrawEllipse(10, 40, 100, 10, std::nullopt);
+    p.PDFSetFont(0, 10);
+    p.PDFCell(100, 20, "Nowhere", std::nullopt);
+    p.PDFSetAlignement(2);
+    p.PDFSetAlignement(9);
+    p.PDFSetBorder("1");
+    p.PDFSetBorder("LX");
+    EXPECT_EQ(std::pair(p.PDFGetAlignement(), p.PDFGetBorder()), std::pair(0L, std::string()));
+    p.PDFSetUnit(5);
+    EXPECT_EQ(p.PDFGetUnit(), "cm");
+    const std::string content = page.Content();
+    EXPECT_NE(content.find("q 0.000 0.000 0.000 rg |%DEBUT_TEXT/%|BT|21.00 822.00 Td|/F0 12.00 Tf|"
+                           "(x) Tj|ET|Q|%FIN_TEXT/%|%DEBUT_LN/%|[] 0 d|"),
               std::string::npos);
-    EXPECT_NE(Bars(pdf).find("endstream|endobj||5 0 obj|" + lastLength + "|endobj||"),
-              std::string::npos);
-    const std::string text = PdfToText(bed.file());
-    EXPECT_LT(text.find("first page"), text.find("\f"));
-    EXPECT_GT(text.find("second page"), text.find("\f"));
-    EXPECT_NE(text.find("second page"), std::string::npos);
+    EXPECT_NE(content.find("10.00 802.00 100.00 -10.00 re B|"), std::string::npos);
+    EXPECT_NE(content.find("(Nowhere) Tj"), std::string::npos);
+    EXPECT_EQ(page.pdf.find("/Annots"), std::string::npos);
+    std::string told;
+    for (const std::string& message : page.messages())
+        told += message + "\n";
+    EXPECT_EQ(
+        told,
+        R"(!Layout Mode - qkPDF 4.0: Layout incorrect : 7.|Le Layout utilisé sera le layout simple.
+!Format de Page - qkPDF 4.0: Code format de page incorrect : 9.|Le Format de page utilisé sera le format A4.
+!Format de Page - qkPDF 4.0: Code format de page incorrect : .|Le Format de page utilisé sera le format A4
+!Type d'Orientation de Page - qkPDF 4.0: Code orientation de page incorrect : 4.|L'Orientation de la page sera le mode portrait.
+!Couleur HTMl - qkPDF 4.0: Code couleur HTMl invalide red.|La couleur utilisée sera le noir.
+!Nom de Font - qkPDF 4.0: Nom de font incorrecte : 7.|La font utilisée sera Times New Roman non gras , non italique.
+!Métrique de Font - qkPDF 4.0: Fichier de métrique de font introuvable : )" +
+            (page.dir() / "program" / "TimesRoman.afm").string() +
+            R"(.|La largeur des textes dans cette font sera nulle.
+!Style de Ligne - qkPDF 4.0: Code style de ligne incorrect : 4.|Le style de ligne utilisé sera pSolid.
+!Objet Rectangle - qkPDF 4.0: Code type de traçage incorrect : 5.|Le type de traçage utilisé sera bordure et remplissage.
+!Lien URL Objet Rectangle - qkPDF 4.0: URL objet rectangle non valide : .|Impossible d'inclure le lien dans le rectangle.
+!Lien URL Objet Ellipse - qkPDF 4.0: URL objet ellipse non valide : .|Impossible d'inclure le lien dans l'ellipse.
+!Lien URL Objet Cellule - qkPDF 4.0: URL objet cellule non valide : .|Impossible d'inclure le lien dans la cellule.
+!Alignement de Cellule - qkPDF 4.0: Code alignement incorrect : 9.|L'alignement utilisé sera à gauche.
+!Bordure de Cellule - qkPDF 4.0: Code bordure incorrect : LX.|La cellule sera sans bordure.
+!Code Unité de Mesure - qkPDF 4.0: Code unité de mesure incorrect : 5.|L'Unité de Mesure utilisée sera le centimètre.
+)");
 }
 
-TEST(PdfDocument, InformationTextsKeepBalancedParenthesesAndEscapeTheRest) {
-    PdfTestBed bed(false);
+// Information texts keep balanced parentheses; page texts go out in Windows-1252.
+TEST(PdfDocument, TextsAreEscapedAndReadBackAsGiven) {
+    PdfTestBed bed;
     PDFPrinter& p = bed.printer();
     p.PDFTitle("Certificate (copy)");
     p.PDFAuthor("Field team :-)");
@@ -185,26 +191,24 @@ TEST(PdfDocument, InformationTextsKeepBalancedParenthesesAndEscapeTheRest) {
     p.PDFKeywords("Génération");
     p.PDFCreator("a ) b ( c");
     p.PDFProducer("x(y(z)");
+    p.PDFSetUnit(0);
     bed.Begin();
-    const std::string info = Bars(ObjectText(bed.Finish(), 1));
-    ExpectSoundDocument(bed.file());
-    for (const char* part : {"/Title (Certificate (copy))|", "/Author (Field team :-\\))|",
-                             "/Subject (C:\\\\certs\\\\\\(old)|", "/Keywords (G\xE9n\xE9ration)|",
-                             "/Creator (a \\) b \\( c)|", "/Producer (x\\(y(z))|"})
-        EXPECT_NE(info.find(part), std::string::npos) << part;
-    const std::string shown = RunTool("pdfinfo -enc UTF-8 " + ShellQuoted(bed.file())).output;
-    for (const char* part :
-         {"Certificate (copy)", "Field team :-)", "C:\\certs\\(old", "Génération"})
+    p.PDFSetFont(0, 12);
+    p.PDFTextOut("a(b)c\\d", 20, 40);
+    p.PDFTextOut("Génération 5 € – ok 中", 20, 80);
+    EXPECT_NE(Bars(bed.Finish())
+                  .find("|/Producer (x\\(y(z))|/Author (Field team :-\\))|/CreationDate (D:"
+                        "20261205100005)|/Creator (a \\) b \\( c)|/Keywords (G\xE9n\xE9ration)|"
+                        "/Subject (C:\\\\certs\\\\\\(old)|/Title (Certificate (copy))|"),
+              std::string::npos);
+    const std::string shown =
+        RunTool("pdfinfo -enc UTF-8 " + ShellQuoted(bed.file())).output + PdfToText(bed.file());
+    for (const char* part : {"Certificate (copy)", "Field team :-)", "C:\\certs\\(old",
+                             "Génération", "a(b)c\\d", "Génération 5 € – ok ?"})
         EXPECT_NE(shown.find(part), std::string::npos) << part;
 }
 
 TEST(PdfDocument, EndDocConfirmsAndOpensTheViewerOnlyWhenAskedAndWritten) {
-    PdfTestBed quiet(false);
-    quiet.Begin();
-    quiet.Finish();
-    EXPECT_TRUE(quiet.messages().empty());
-    EXPECT_TRUE(quiet.viewed.empty());
-
     PdfTestBed bed(false);
     bed.printer().PDFConfirm(true);
     bed.printer().PDFView(true);
@@ -212,8 +216,7 @@ TEST(PdfDocument, EndDocConfirmsAndOpensTheViewerOnlyWhenAskedAndWritten) {
     bed.Finish();
     EXPECT_EQ(bed.messages(), std::vector<std::string>{
                                   "Génération du Fichier PDF - qkPDF 4.0: Fichier PDF généré."});
-    EXPECT_EQ(bed.viewed, std::vector<std::filesystem::path>{bed.file()});
-    EXPECT_EQ(bed.printer().PDFGetFileName(), bed.file().string());
+    EXPECT_EQ(bed.viewed, std::vector{bed.file()});
 
     // A file that cannot be created: no claim, no viewer, and a second end is harmless too.
     PdfTestBed lost;
@@ -228,8 +231,7 @@ TEST(PdfDocument, EndDocConfirmsAndOpensTheViewerOnlyWhenAskedAndWritten) {
     p.PDFNewPage();
     EXPECT_FALSE(p.PDFEndDoc());
     EXPECT_FALSE(p.PDFEndDoc());
-    EXPECT_TRUE(lost.messages().empty());
-    EXPECT_TRUE(lost.viewed.empty());
+    EXPECT_TRUE(lost.messages().empty() && lost.viewed.empty());
 }
 
 TEST(PdfDocument, WatermarkIsSlantedAcrossEveryPage) {
@@ -237,21 +239,19 @@ TEST(PdfDocument, WatermarkIsSlantedAcrossEveryPage) {
     bed.printer().PDFSetUnit(0);
     bed.printer().PDFFiligran("DRAFT");
     bed.Begin();
+    bed.printer().PDFEndPage();
+    bed.printer().PDFNewPage();
     const std::string pdf = bed.Finish();
-    ExpectSoundDocument(bed.file());
     // DRAFT in Helvetica-Bold at 50 points is 169.4 points wide; its place uses the sine and
     // cosine of 45 radians.
-    const double w = 169.4;
-    char matrix[128];
-    std::snprintf(matrix, sizeof matrix, "0.70711 0.70711 -0.70711 0.70711 %.2f %.2f Tm",
-                  (595.28 - std::cos(45.0) * w) / 2.75,
-                  841.89 - (std::sin(45.0) * w + 841.89) / 2.15);
-    EXPECT_EQ(Bars(PageContent(pdf)), std::string("q 1.000 0.753 0.796 rg |%DEBUT_TEXT/%|BT|") +
-                                          matrix + "|/F6 50.00 Tf|(DRAFT) Tj|ET|Q|%FIN_TEXT/%|");
-    // A slanted text comes back from a reader letter by letter.
-    const std::string text = PdfToText(bed.file());
-    for (const char* piece : {"D", "R", "A", "FT"})
-        EXPECT_NE(text.find(piece), std::string::npos) << piece;
+    char matrix[64];
+    std::snprintf(matrix, sizeof matrix, "%.2f %.2f Tm", (595.28 - std::cos(45.0) * 169.4) / 2.75,
+                  841.89 - (std::sin(45.0) * 169.4 + 841.89) / 2.15);
+    const std::string mark = std::string("q 1.000 0.753 0.796 rg |%DEBUT_TEXT/%|BT|0.70711 0.70711 "
+                                         "-0.70711 0.70711 ") +
+                             matrix + "|/F6 50.00 Tf|(DRAFT) Tj|ET|Q|%FIN_TEXT/%|";
+    EXPECT_EQ(Bars(PageContent(pdf, 1)), mark);
+    EXPECT_TRUE(Bars(PageContent(pdf, 2)).starts_with("%DEBUT_OBJ/%|" + mark));
 }
 
 TEST(PdfDocument, UnusualCallOrdersStillGiveASoundFile) {
@@ -272,7 +272,6 @@ TEST(PdfDocument, UnusualCallOrdersStillGiveASoundFile) {
     p.PDFSetTextColor(1e300);
     p.PDFSetLeftMargin(-1e300);
     const std::string pdf = bed.Finish();
-    ExpectSoundDocument(bed.file());
     EXPECT_EQ(pdf.find("%PDF-1.3", 1), std::string::npos);
     EXPECT_EQ(pdf.find("too early"), std::string::npos);
     EXPECT_EQ(pdf.find("/Annots"), std::string::npos);

@@ -5,20 +5,7 @@
 using namespace tarvik;
 using namespace tarvik::test;
 
-// What a reader finds: the addresses as they were given.
-TEST(PdfLinks, AReaderFindsTheAddressesAsGiven) {
-    PointsPage page;
-    page.printer().PDFSetFont(0, 10);
-    page.printer().PDFLink(260, 70, "www.tarvik.example");
-    page.printer().PDFLink(260, 90, "support", "https://www.tarvik.example/a(b");
-    page.Content();
-    const std::string json =
-        RunTool("qpdf --json=2 --json-key=qpdf " + ShellQuoted(page.file())).output;
-    EXPECT_NE(json.find("\"/URI\": \"u:www.tarvik.example\""), std::string::npos) << json;
-    EXPECT_NE(json.find("\"/URI\": \"u:https://www.tarvik.example/a(b\""), std::string::npos);
-}
-
-TEST(PdfLinks, LinksBelongToTheirPageAndTablesGrowPastAThousand) {
+TEST(PdfLinks, LinksBelongToTheirPageTablesGrowPastAThousandAndAReaderFindsTheAddresses) {
     PointsPage page;
     PDFPrinter& p = page.printer();
     p.PDFSetFont(0, 10);
@@ -26,34 +13,44 @@ TEST(PdfLinks, LinksBelongToTheirPageAndTablesGrowPastAThousand) {
         p.PDFLink(10, 20, "a", "https://example.test/" + std::to_string(i));
     p.PDFEndPage();
     p.PDFNewPage();
-    p.PDFLink(10, 20, "b", "https://example.test/second");
+    p.PDFLink(260, 70, "www.tarvik.example");
+    p.PDFLink(260, 90, "support", "https://www.tarvik.example/a(b");
     page.Content();
     const auto secondPage = page.pdf.rfind("<< /Type /Page\r\n");
     EXPECT_EQ(CountOf(page.pdf.substr(0, secondPage), "/Subtype /Link"), 1001u);
-    EXPECT_EQ(CountOf(page.pdf.substr(secondPage), "/Subtype /Link"), 1u);
-    EXPECT_NE(page.pdf.find("(https://example.test/1000)"), std::string::npos);
+    EXPECT_EQ(CountOf(page.pdf.substr(secondPage), "/Subtype /Link"), 2u);
+    const std::string json =
+        RunTool("qpdf --json=2 --json-key=qpdf " + ShellQuoted(page.file())).output;
+    for (const char* uri :
+         {"\"/URI\": \"u:https://example.test/1000\"", "\"/URI\": \"u:www.tarvik.example\"",
+          "\"/URI\": \"u:https://www.tarvik.example/a(b\""})
+        EXPECT_NE(json.find(uri), std::string::npos) << uri;
 }
 
 TEST(PdfLinks, BookmarksAreLinkedAsATreeByTheirLevels) {
     const struct {
         std::vector<int> levels;
-        std::vector<std::string> parts;
+        std::string outline; // from the first item to the catalog
     } cases[] = {
         {{0},
-         {"7 0 obj|<</Title (item 0)|/Parent 8 0 R|/Dest [6 0 R /XYZ 0 741.89 null]|/Count 0>>|"
-          "endobj||8 0 obj|<</Type /Outlines /First 7 0 R|/Last 7 0 R>>|endobj||9 0 obj|<<|"}},
+         "7 0 obj|<</Title (item 0)|/Parent 8 0 R|/Dest [6 0 R /XYZ 0 741.89 null]|/Count 0>>|"
+         "endobj||8 0 obj|<</Type /Outlines /First 7 0 R|/Last 7 0 R>>|endobj||"},
         {{0, 1, 1, 0},
-         {"7 0 obj|<</Title (item 0)|/Parent 11 0 R|/Next 10 0 R|/First 8 0 R|/Last 9 0 R|/Dest",
-          "8 0 obj|<</Title (item 1)|/Parent 7 0 R|/Next 9 0 R|/Dest",
-          "9 0 obj|<</Title (item 2)|/Parent 7 0 R|/Prev 8 0 R|/Dest",
-          "10 0 obj|<</Title (item 3)|/Parent 11 0 R|/Prev 7 0 R|/Dest [6 0 R /XYZ 0 711.89 null]",
-          "11 0 obj|<</Type /Outlines /First 7 0 R|/Last 10 0 R>>"}},
+         "7 0 obj|<</Title (item 0)|/Parent 11 0 R|/Next 10 0 R|/First 8 0 R|/Last 9 0 R|"
+         "/Dest [6 0 R /XYZ 0 741.89 null]|/Count 0>>|endobj||8 0 obj|<</Title (item 1)|"
+         "/Parent 7 0 R|/Next 9 0 R|/Dest [6 0 R /XYZ 0 731.89 null]|/Count 0>>|endobj||"
+         "9 0 obj|<</Title (item 2)|/Parent 7 0 R|/Prev 8 0 R|/Dest [6 0 R /XYZ 0 721.89 null]|"
+         "/Count 0>>|endobj||10 0 obj|<</Title (item 3)|/Parent 11 0 R|/Prev 7 0 R|"
+         "/Dest [6 0 R /XYZ 0 711.89 null]|/Count 0>>|endobj||"
+         "11 0 obj|<</Type /Outlines /First 7 0 R|/Last 10 0 R>>|endobj||"},
         // The first item cannot be at level 2, nor the next one skip a level: each hangs
         // from the nearest level there is.
         {{2, 3, -1},
-         {"7 0 obj|<</Title (item 0)|/Parent 10 0 R|/Next 9 0 R|/First 8 0 R|/Last 8 0 R|",
-          "8 0 obj|<</Title (item 1)|/Parent 7 0 R|/Dest",
-          "9 0 obj|<</Title (item 2)|/Parent 10 0 R|/Prev 7 0 R|"}},
+         "7 0 obj|<</Title (item 0)|/Parent 10 0 R|/Next 9 0 R|/First 8 0 R|/Last 8 0 R|"
+         "/Dest [6 0 R /XYZ 0 741.89 null]|/Count 0>>|endobj||8 0 obj|<</Title (item 1)|"
+         "/Parent 7 0 R|/Dest [6 0 R /XYZ 0 731.89 null]|/Count 0>>|endobj||9 0 obj|"
+         "<</Title (item 2)|/Parent 10 0 R|/Prev 7 0 R|/Dest [6 0 R /XYZ 0 721.89 null]|"
+         "/Count 0>>|endobj||10 0 obj|<</Type /Outlines /First 7 0 R|/Last 9 0 R>>|endobj||"},
     };
     for (const auto& c : cases) {
         PdfTestBed bed(false);
@@ -63,9 +60,7 @@ TEST(PdfLinks, BookmarksAreLinkedAsATreeByTheirLevels) {
         for (size_t i = 0; i < c.levels.size(); ++i)
             bed.printer().PDFSetBookmark("item " + std::to_string(i), c.levels[i], 100.0 + 10 * i);
         const std::string pdf = Bars(bed.Finish());
-        ExpectSoundDocument(bed.file());
-        for (const auto& part : c.parts)
-            EXPECT_NE(pdf.find(part), std::string::npos) << part << "\nin\n" << pdf;
+        EXPECT_EQ(pdf.substr(pdf.find("7 0 obj|<</Title"), c.outline.size()), c.outline);
     }
 }
 
@@ -74,24 +69,19 @@ TEST(PdfLinks, BookmarksPointAtTheirPageAndKeepTheirTitleReadable) {
     PDFPrinter& p = bed.printer();
     p.PDFSetUnit(0);
     p.PDFUseOutlines(true);
-    p.PDFUseThumbs(true);
     bed.Begin();
     p.PDFSetBookmark("Certificate (signed)", 0, 40);
-    p.PDFSetFont(0, 10);
-    p.PDFTextOut("text", 20, 100);
     p.PDFEndPage();
     p.PDFNewPage();
     p.PDFSetBookmark("Notes :-) \\ end"); // at the current y, the top margin of a new page
     const std::string pdf = Bars(bed.Finish());
-    ExpectSoundDocument(bed.file());
-    // Pages 22 and 23, items 24 and 25, root 26; one page mode only.
+    // Pages 22 and 23, items 24 and 25, root 26.
     for (const char* part : {"<</Title (Certificate (signed))|/Parent 26 0 R|/Next 25 0 R|"
                              "/Dest [22 0 R /XYZ 0 801.89 null]",
                              "<</Title (Notes :-\\) \\\\ end)|/Parent 26 0 R|/Prev 24 0 R|"
                              "/Dest [23 0 R /XYZ 0 840.89 null]",
                              "/PageLayout /SinglePage|/Outlines 26 0 R|/PageMode /UseOutlines|"})
         EXPECT_NE(pdf.find(part), std::string::npos) << part;
-    EXPECT_EQ(pdf.find("/UseThumbs"), std::string::npos);
     const std::string json =
         RunTool("qpdf --json=2 --json-key=outlines " + ShellQuoted(bed.file())).output;
     EXPECT_NE(json.find("\"title\": \"Certificate (signed)\""), std::string::npos) << json;

@@ -12,22 +12,10 @@
 
 namespace tarvik::test {
 
-namespace {
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
-
-} // namespace
-
 std::string Bars(std::string text) {
-    return Replaced(std::move(text), "\r\n", "|");
-}
-
-std::string Crlf(std::string text) {
-    return Replaced(std::move(text), "|", "\r\n");
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+        text.replace(at, 2, "|");
+    return text;
 }
 
 size_t CountOf(const std::string& text, const std::string& part) {
@@ -35,15 +23,6 @@ size_t CountOf(const std::string& text, const std::string& part) {
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++count;
     return count;
-}
-
-void RecordingPdfSink::Show(const std::string& title, const std::string& text,
-                            PdfMessageIcon icon) {
-    messages.push_back((icon == PdfMessageIcon::Stop ? "!" : "") + title + ": " + Bars(text));
-}
-
-std::filesystem::path StandardFontsFolder() {
-    return ProgramsFolder() / "Fonts";
 }
 
 CommandResult RunTool(const std::string& commandLine) {
@@ -112,25 +91,19 @@ ReaderPage ReadAsReader(const std::filesystem::path& pdf, const std::filesystem:
     return page;
 }
 
-void ExpectRealOffsets(const std::string& pdf) {
-    const auto xref = pdf.rfind("\r\nxref\r\n") + 2;
-    const auto startxref = pdf.rfind("startxref\r\n");
-    EXPECT_EQ(std::stoul(pdf.substr(startxref + 11)), xref);
-    // "xref", "0 " and the count, then the free entry, then one 20-byte entry per object.
-    ASSERT_EQ(pdf.compare(xref, 8, "xref\r\n0 "), 0);
+void ExpectSoundDocument(const std::filesystem::path& file) {
+    EXPECT_TRUE(QpdfClean(file)) << RunTool("qpdf --check " + ShellQuoted(file)).output;
+    const std::string pdf = ReadBytes(file);
+    const auto xref = pdf.rfind("\r\nxref\r\n0 ") + 2;
+    EXPECT_EQ(std::stoul(pdf.substr(pdf.rfind("startxref\r\n") + 11)), xref);
+    // "xref", "0 " and the count, the free entry, then one 20-byte entry per object.
     const auto countEnd = pdf.find("\r\n", xref + 8);
     const int count = std::stoi(pdf.substr(xref + 8, countEnd - xref - 8));
-    size_t entry = countEnd + 2 + 20;
-    for (int k = 1; k < count; ++k, entry += 20) {
-        const auto offset = std::stoul(pdf.substr(entry, 10));
+    for (int k = 1; k < count; ++k) {
+        const auto offset = std::stoul(pdf.substr(countEnd + 2 + 20 * k, 10));
         const std::string header = std::to_string(k) + " 0 obj";
         EXPECT_EQ(pdf.compare(offset, header.size(), header), 0) << "object " << k;
     }
-}
-
-void ExpectSoundDocument(const std::filesystem::path& pdf) {
-    EXPECT_TRUE(QpdfClean(pdf)) << RunTool("qpdf --check " + ShellQuoted(pdf)).output;
-    ExpectRealOffsets(ReadBytes(pdf));
 }
 
 std::string PageContent(const std::string& pdf, int page) {
@@ -139,13 +112,6 @@ std::string PageContent(const std::string& pdf, int page) {
         return {};
     const auto start = pdf.find("stream\r\n", object) + 8;
     return pdf.substr(start, pdf.find("endstream\r\n", start) - start);
-}
-
-std::string ObjectText(const std::string& pdf, int number) {
-    const auto start = pdf.find("\n" + std::to_string(number) + " 0 obj\r\n");
-    if (start == std::string::npos)
-        return {};
-    return pdf.substr(start + 1, pdf.find("endobj\r\n", start) + 7 - start);
 }
 
 std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int height,
@@ -177,23 +143,17 @@ std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int
     return file;
 }
 
-std::string WithoutJfifHeader(std::string jpeg) {
-    const size_t length =
-        static_cast<unsigned char>(jpeg[4]) * 256 + static_cast<unsigned char>(jpeg[5]);
-    return jpeg.erase(2, length + 2);
+PdfTestBed::PdfTestBed(bool fonts) : file_(dir_ / "document.pdf") {
+    PdfPrinterServices services{this, &clock_, dir_ / "program",
+                                [this](const auto& path) { viewed.push_back(path); }};
+    std::filesystem::create_directories(services.programFolder);
+    if (fonts)
+        std::filesystem::copy(ProgramsFolder() / "Fonts", services.programFolder);
+    printer_ = std::make_unique<PDFPrinter>(services);
 }
 
-PdfTestBed::PdfTestBed(bool fonts) : file_(dir_ / "document.pdf") {
-    const auto programFolder = dir_ / "program";
-    std::filesystem::create_directories(programFolder);
-    if (fonts)
-        std::filesystem::copy(StandardFontsFolder(), programFolder);
-    PdfPrinterServices services;
-    services.messages = &sink_;
-    services.clock = &clock_;
-    services.programFolder = programFolder;
-    services.openViewer = [this](const std::filesystem::path& path) { viewed.push_back(path); };
-    printer_ = std::make_unique<PDFPrinter>(services);
+void PdfTestBed::Show(const std::string& title, const std::string& text, PdfMessageIcon icon) {
+    messages_.push_back((icon == PdfMessageIcon::Stop ? "!" : "") + title + ": " + Bars(text));
 }
 
 void PdfTestBed::Begin() {
@@ -204,38 +164,31 @@ void PdfTestBed::Begin() {
 std::string PdfTestBed::Finish() {
     if (!printer_->PDFEndDoc())
         throw std::runtime_error("PDFEndDoc failed");
+    ExpectSoundDocument(file_);
     return ReadBytes(file_);
 }
 
-PointsPage::PointsPage(bool fonts, bool rounded) : PdfTestBed(fonts) {
+PointsPage::PointsPage(bool fonts) : PdfTestBed(fonts) {
     printer().PDFSetUnit(0);
-    if (rounded)
-        printer().PDFOrientation(1);
+    printer().PDFOrientation(1);
     Begin();
 }
 
 std::string PointsPage::Content() {
     pdf = Finish();
-    ExpectSoundDocument(file());
     return Bars(PageContent(pdf));
 }
 
-Written WrittenBy(const std::function<void(PDFPrinter&)>& draw) {
+Written WrittenBy(const std::vector<Step>& steps) {
     PointsPage page;
-    draw(page.printer());
+    for (const Step& step : steps)
+        step(page.printer());
     Written written{page.Content(), "", page.messages()};
     const auto start = page.pdf.find("/Annots [");
     if (start != std::string::npos)
         written.annotations =
             Bars(page.pdf.substr(start, page.pdf.find("]\r\n/Contents", start) + 1 - start));
     return written;
-}
-
-Written WrittenBy(const std::vector<Step>& steps) {
-    return WrittenBy([&steps](PDFPrinter& p) {
-        for (const Step& step : steps)
-            step(p);
-    });
 }
 
 } // namespace tarvik::test

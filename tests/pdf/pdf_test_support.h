@@ -16,19 +16,8 @@
 // Content streams and messages are compared with each CR LF written as "|".
 namespace tarvik::test {
 
-// The text with every CR LF as "|", and back.
 std::string Bars(std::string text);
-std::string Crlf(std::string text);
 size_t CountOf(const std::string& text, const std::string& part);
-
-// Records the writer's message boxes as "title: text" (CR LF as "|"), stop icons marked "!".
-class RecordingPdfSink final : public PdfMessageSink {
-public:
-    void Show(const std::string& title, const std::string& text, PdfMessageIcon icon) override;
-    std::vector<std::string> messages;
-};
-
-std::filesystem::path StandardFontsFolder();
 
 // A checker's exit status with its standard output and error together.
 CommandResult RunTool(const std::string& commandLine);
@@ -62,18 +51,14 @@ struct ReaderPage {
 };
 ReaderPage ReadAsReader(const std::filesystem::path& pdf, const std::filesystem::path& folder);
 
-// Every cross-reference entry names the byte at which its object's header line starts, and
-// startxref names the table.
-void ExpectRealOffsets(const std::string& pdf);
-// qpdf finds nothing wrong and the offsets are real.
+// qpdf finds nothing wrong, and every cross-reference entry and startxref name the byte at
+// which their object or table starts.
 void ExpectSoundDocument(const std::filesystem::path& pdf);
 
-// The content stream of a page (1 = first), and object `number` from header to "endobj".
+// The content stream of a page (1 = first).
 std::string PageContent(const std::string& pdf, int page = 1);
-std::string ObjectText(const std::string& pdf, int number);
 
-// A JPEG made by cjpeg from a noisy picture of the given size (CMYK ones by tjbench, which
-// writes them without a JFIF header).
+// A noisy JPEG made by cjpeg (CMYK ones by tjbench, which writes them without a JFIF header).
 struct JpegOptions {
     bool grey = false;
     bool progressive = false;
@@ -81,52 +66,49 @@ struct JpegOptions {
 };
 std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int height,
                                JpegOptions options = {});
-// The same JPEG bytes without the JFIF header (the APP0 segment after the start marker).
-std::string WithoutJfifHeader(std::string jpeg);
 
-// One writer with recorded messages, a clock standing on 5 December 2026 10:00:05, and a
-// program folder of its own (no metric files unless `fonts`).
-class PdfTestBed {
+// One writer whose message boxes are recorded as "title: text" (stop icons marked "!"), with a
+// clock standing on 5 December 2026 10:00:05 and a program folder of its own (no metric files
+// unless `fonts`).
+class PdfTestBed : private PdfMessageSink {
 public:
     explicit PdfTestBed(bool fonts = true);
 
     PDFPrinter& printer() { return *printer_; }
-    const std::vector<std::string>& messages() const { return sink_.messages; }
+    const std::vector<std::string>& messages() const { return messages_; }
     const std::filesystem::path& file() const { return file_; }
     const TempDir& dir() const { return dir_; }
     std::vector<std::filesystem::path> viewed;
 
     // PDFFileName on the bed's file and PDFBeginDoc.
     void Begin();
-    // PDFEndDoc; the file's bytes.
+    // PDFEndDoc, checked sound; the file's bytes.
     std::string Finish();
 
 private:
+    void Show(const std::string& title, const std::string& text, PdfMessageIcon icon) override;
     TempDir dir_;
-    RecordingPdfSink sink_;
+    std::vector<std::string> messages_;
     FixedClock clock_{DateTime{2026, 12, 5, 10, 0, 5}};
     std::filesystem::path file_;
     std::unique_ptr<PDFPrinter> printer_;
 };
 
 // A begun document in points on A4 portrait, its height rounded to 842 points as the
-// certificate has it (841.89 when not `rounded`).
+// certificate has it.
 struct PointsPage : PdfTestBed {
-    explicit PointsPage(bool fonts = true, bool rounded = true);
-    // Finished and checked sound; the first page's content with CR LF as "|".
+    explicit PointsPage(bool fonts = true);
+    // Finished; the first page's content with CR LF as "|".
     std::string Content();
     std::string pdf;
 };
 
-// What `draw` on a new PointsPage wrote: the first page's content and its annotations
-// ("/Annots [...]", empty when none), with CR LF as "|", and the messages.
+// What the calls on a new PointsPage wrote: the first page's content and its annotations
+// ("/Annots [...]", empty when none) with CR LF as "|", and the messages.
 struct Written {
     std::string content, annotations;
     std::vector<std::string> messages;
 };
-Written WrittenBy(const std::function<void(PDFPrinter&)>& draw);
-
-// One call on the writer as a value, so that a table row lists its calls on one line.
 using Step = std::function<void(PDFPrinter&)>;
 Written WrittenBy(const std::vector<Step>& steps);
 
