@@ -206,3 +206,33 @@ TEST(PdfContent, ColoursInAllThreeForms) {
     }
     EXPECT_EQ(WrittenBy(steps).content, expected);
 }
+
+// Each bad argument is told in a message box with a stop sign and replaced by its default.
+TEST(PdfContent, BadArgumentsAreToldAndReplacedByTheirDefault) {
+    const Written written = WrittenBy(
+        {TextColour(255), TextColour("red"), Font(7, 12, 2), Out("x", 20, 20), At(20, 32),
+         Out("x", 20, 20), Style(2), Style(4), Line(1, 1, 2, 2), Mode(5),
+         Rect(10, 40, 100, 10, std::nullopt), Ellipse(10, 40, 100, 10, std::nullopt), Font(0, 10),
+         Cell(100, 20, "Nowhere", std::nullopt), Align(2), Align(9), Border("1"), Border("LX"),
+         [](P& p) { EXPECT_EQ(p.PDFGetAlignement() + p.PDFGetBorder().size(), 0u); }});
+    // Times, named without its hyphen, has no metrics either: measured as nothing, told once.
+    EXPECT_NE(written.content.find("q 0.000 0.000 0.000 rg |%DEBUT_TEXT/%|BT|21.00 822.00 Td|"
+                                   "/F0 12.00 Tf|(x) Tj|ET|Q|%FIN_TEXT/%|%DEBUT_LN/%|[] 0 d|"),
+              std::string::npos);
+    EXPECT_NE(written.content.find("10.00 802.00 100.00 -10.00 re B|"), std::string::npos);
+    EXPECT_NE(written.content.find("(Nowhere) Tj"), std::string::npos);
+    EXPECT_EQ(written.annotations, "");
+    EXPECT_EQ(
+        Joined(written.messages),
+        R"(!Couleur HTMl - qkPDF 4.0: Code couleur HTMl invalide red.|La couleur utilisée sera le noir.
+!Nom de Font - qkPDF 4.0: Nom de font incorrecte : 7.|La font utilisée sera Times New Roman non gras , non italique.
+!Métrique de Font - qkPDF 4.0: Fichier de métrique de font introuvable : <dir>/program/TimesRoman.afm.|La largeur des textes dans cette font sera nulle.
+!Style de Ligne - qkPDF 4.0: Code style de ligne incorrect : 4.|Le style de ligne utilisé sera pSolid.
+!Objet Rectangle - qkPDF 4.0: Code type de traçage incorrect : 5.|Le type de traçage utilisé sera bordure et remplissage.
+!Lien URL Objet Rectangle - qkPDF 4.0: URL objet rectangle non valide : .|Impossible d'inclure le lien dans le rectangle.
+!Lien URL Objet Ellipse - qkPDF 4.0: URL objet ellipse non valide : .|Impossible d'inclure le lien dans l'ellipse.
+!Lien URL Objet Cellule - qkPDF 4.0: URL objet cellule non valide : .|Impossible d'inclure le lien dans la cellule.
+!Alignement de Cellule - qkPDF 4.0: Code alignement incorrect : 9.|L'alignement utilisé sera à gauche.
+!Bordure de Cellule - qkPDF 4.0: Code bordure incorrect : LX.|La cellule sera sans bordure.
+)");
+}

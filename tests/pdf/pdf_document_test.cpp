@@ -2,18 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
-
 using namespace tarvik;
 using namespace tarvik::test;
 
 // The second page's stream and the first page's length object carry the comment lines; the
-// cross-reference table pins every offset.
+// cross-reference table pins every offset. The finished file is confirmed and opened.
 TEST(PdfDocument, TwoPagesAreWrittenByteForByte) {
     PdfTestBed bed(false);
     PDFPrinter& p = bed.printer();
     p.PDFSetUnit(0);
+    p.PDFConfirm(true);
+    p.PDFView(true);
     bed.Begin();
     p.PDFEndPage();
     p.PDFNewPage();
@@ -35,7 +34,9 @@ TEST(PdfDocument, TwoPagesAreWrittenByteForByte) {
               "0000000248 00000 n|0000000282 00000 n|0000000430 00000 n|0000000453 00000 n|"
               "0000000529 00000 n|0000000620 00000 n|0000000753 00000 n|0000000886 00000 n|"
               "trailer|<< /Size 11|/Root 10 0 R|/Info 1 0 R|>>|startxref|995||%%EOF|");
-    EXPECT_TRUE(bed.messages().empty() && bed.viewed.empty());
+    EXPECT_EQ(bed.messages(), std::vector<std::string>{
+                                  "Génération du Fichier PDF - qkPDF 4.0: Fichier PDF généré."});
+    EXPECT_EQ(bed.viewed, std::vector{bed.file()});
 }
 
 TEST(PdfDocument, CatalogFollowsZoomLayoutPageModeAndViewerPreferences) {
@@ -67,6 +68,7 @@ TEST(PdfDocument, CatalogFollowsZoomLayoutPageModeAndViewerPreferences) {
         const std::string pdf = Bars(bed.Finish());
         const auto start = pdf.find("/OpenAction");
         EXPECT_EQ(pdf.substr(start, pdf.find("endobj", start) - start), c.catalog);
+        EXPECT_TRUE(bed.messages().empty() && bed.viewed.empty());
     }
 }
 
@@ -76,15 +78,30 @@ TEST(PdfDocument, UnitsMarginsAndPageFormatsGiveEachPageItsMediaBox) {
     EXPECT_EQ(p.PDFGetUnit(), "cm");
     p.PDFSetUnit(1);
     EXPECT_EQ(p.PDFGetUnit(), "mm");
+    p.PDFSetUnit(5); // a bad argument is told and replaced by its default
+    p.PDFSetLayoutMode(2);
+    p.PDFSetLayoutMode(7);
+    EXPECT_EQ(std::pair(p.PDFGetUnit(), p.PDFGetLayoutMode()), std::pair(std::string("cm"), 0L));
+    p.PDFFormatPage(3);
+    p.PDFFormatPage(9);
+    p.PDFFormatPage(std::vector<double>{100});
+    p.PDFOrientation(4);
+    EXPECT_EQ(std::pair(p.PDFGetPageWidth(), p.PDFGetPageHeight()), std::pair(595.0, 842.0));
+    EXPECT_EQ(
+        Joined(bed.messages()),
+        R"(!Code Unité de Mesure - qkPDF 4.0: Code unité de mesure incorrect : 5.|L'Unité de Mesure utilisée sera le centimètre.
+!Layout Mode - qkPDF 4.0: Layout incorrect : 7.|Le Layout utilisé sera le layout simple.
+!Format de Page - qkPDF 4.0: Code format de page incorrect : 9.|Le Format de page utilisé sera le format A4.
+!Format de Page - qkPDF 4.0: Code format de page incorrect : .|Le Format de page utilisé sera le format A4
+!Type d'Orientation de Page - qkPDF 4.0: Code orientation de page incorrect : 4.|L'Orientation de la page sera le mode portrait.
+)");
+    p.PDFSetMargins(5, 7);   // right as left, bottom as top
     p.PDFSetCellMargin(1e9); // beyond a 16-bit number: kept at its largest value
     p.PDFSetLeftMargin(2.5); // whole units, halves to even
     p.PDFSetTopMargin(3.5);
-    EXPECT_EQ(std::vector({p.PDFGetCellMargin(), p.PDFGetLeftMargin(), p.PDFGetTopMargin()}),
-              std::vector({32767.0, 2.0, 4.0}));
-    p.PDFSetMargins(5, 7); // right as left, bottom as top
-    EXPECT_EQ(std::vector({p.PDFGetRightMargin(), p.PDFGetBottomMargin()}), std::vector({5., 7.}));
-    p.PDFSetMargins(5, 7, 8, 9);
-    EXPECT_EQ(std::vector({p.PDFGetRightMargin(), p.PDFGetBottomMargin()}), std::vector({8., 9.}));
+    EXPECT_EQ(std::vector({p.PDFGetCellMargin(), p.PDFGetLeftMargin(), p.PDFGetTopMargin(),
+                           p.PDFGetRightMargin(), p.PDFGetBottomMargin()}),
+              std::vector({32767.0, 2.0, 4.0, 5.0, 7.0}));
     std::vector<double> sizes;
     for (long code = 4; code >= 0; --code) {
         p.PDFFormatPage(code);
@@ -117,70 +134,6 @@ TEST(PdfDocument, UnitsMarginsAndPageFormatsGiveEachPageItsMediaBox) {
     EXPECT_EQ(PageCount(bed.file()), 5);
 }
 
-// Each bad argument is told in a message box with a stop sign and replaced by its default.
-TEST(PdfDocument, BadArgumentsAreToldAndReplacedByTheirDefault) {
-    PointsPage page;
-    PDFPrinter& p = page.printer();
-    p.PDFSetLayoutMode(2);
-    p.PDFSetLayoutMode(7);
-    EXPECT_EQ(p.PDFGetLayoutMode(), 0);
-    p.PDFFormatPage(9);
-    p.PDFFormatPage(std::vector<double>{100});
-    p.PDFOrientation(4);
-    EXPECT_EQ(std::pair(p.PDFGetPageWidth(), p.PDFGetPageHeight()), std::pair(595.0, 842.0));
-    p.PDFSetTextColor(255);
-    p.PDFSetTextColor("red");
-    p.PDFSetFont(7, 12, 2); // Times, named without its hyphen: no metrics either
-    p.PDFTextOut("x", 20, 20);
-    EXPECT_EQ(p.PDFGetX(), 20); // measured as nothing, and told once
-    p.PDFTextOut("x", 20, 20);
-    p.PDFSetLineStyle(2);
-    p.PDFSetLineStyle(4);
-    p.PDFDrawLine(1, 1, 2, 2);
-    p.PDFSetDrawMode(5);
-    p.PDFDrawRectangle(10, 40, 100, 10, std::nullopt);
-    p.PDFDrawEllipse(10, 40, 100, 10, std::nullopt);
-    p.PDFSetFont(0, 10);
-    p.PDFCell(100, 20, "Nowhere", std::nullopt);
-    p.PDFSetAlignement(2);
-    p.PDFSetAlignement(9);
-    p.PDFSetBorder("1");
-    p.PDFSetBorder("LX");
-    EXPECT_EQ(std::pair(p.PDFGetAlignement(), p.PDFGetBorder()), std::pair(0L, std::string()));
-    p.PDFSetUnit(5);
-    EXPECT_EQ(p.PDFGetUnit(), "cm");
-    const std::string content = page.Content();
-    EXPECT_NE(content.find("q 0.000 0.000 0.000 rg |%DEBUT_TEXT/%|BT|21.00 822.00 Td|/F0 12.00 Tf|"
-                           "(x) Tj|ET|Q|%FIN_TEXT/%|%DEBUT_LN/%|[] 0 d|"),
-              std::string::npos);
-    EXPECT_NE(content.find("10.00 802.00 100.00 -10.00 re B|"), std::string::npos);
-    EXPECT_NE(content.find("(Nowhere) Tj"), std::string::npos);
-    EXPECT_EQ(page.pdf.find("/Annots"), std::string::npos);
-    std::string told;
-    for (const std::string& message : page.messages())
-        told += message + "\n";
-    EXPECT_EQ(
-        told,
-        R"(!Layout Mode - qkPDF 4.0: Layout incorrect : 7.|Le Layout utilisé sera le layout simple.
-!Format de Page - qkPDF 4.0: Code format de page incorrect : 9.|Le Format de page utilisé sera le format A4.
-!Format de Page - qkPDF 4.0: Code format de page incorrect : .|Le Format de page utilisé sera le format A4
-!Type d'Orientation de Page - qkPDF 4.0: Code orientation de page incorrect : 4.|L'Orientation de la page sera le mode portrait.
-!Couleur HTMl - qkPDF 4.0: Code couleur HTMl invalide red.|La couleur utilisée sera le noir.
-!Nom de Font - qkPDF 4.0: Nom de font incorrecte : 7.|La font utilisée sera Times New Roman non gras , non italique.
-!Métrique de Font - qkPDF 4.0: Fichier de métrique de font introuvable : )" +
-            (page.dir() / "program" / "TimesRoman.afm").string() +
-            R"(.|La largeur des textes dans cette font sera nulle.
-!Style de Ligne - qkPDF 4.0: Code style de ligne incorrect : 4.|Le style de ligne utilisé sera pSolid.
-!Objet Rectangle - qkPDF 4.0: Code type de traçage incorrect : 5.|Le type de traçage utilisé sera bordure et remplissage.
-!Lien URL Objet Rectangle - qkPDF 4.0: URL objet rectangle non valide : .|Impossible d'inclure le lien dans le rectangle.
-!Lien URL Objet Ellipse - qkPDF 4.0: URL objet ellipse non valide : .|Impossible d'inclure le lien dans l'ellipse.
-!Lien URL Objet Cellule - qkPDF 4.0: URL objet cellule non valide : .|Impossible d'inclure le lien dans la cellule.
-!Alignement de Cellule - qkPDF 4.0: Code alignement incorrect : 9.|L'alignement utilisé sera à gauche.
-!Bordure de Cellule - qkPDF 4.0: Code bordure incorrect : LX.|La cellule sera sans bordure.
-!Code Unité de Mesure - qkPDF 4.0: Code unité de mesure incorrect : 5.|L'Unité de Mesure utilisée sera le centimètre.
-)");
-}
-
 // Information texts keep balanced parentheses; page texts go out in Windows-1252.
 TEST(PdfDocument, TextsAreEscapedAndReadBackAsGiven) {
     PdfTestBed bed;
@@ -208,17 +161,8 @@ TEST(PdfDocument, TextsAreEscapedAndReadBackAsGiven) {
         EXPECT_NE(shown.find(part), std::string::npos) << part;
 }
 
-TEST(PdfDocument, EndDocConfirmsAndOpensTheViewerOnlyWhenAskedAndWritten) {
-    PdfTestBed bed(false);
-    bed.printer().PDFConfirm(true);
-    bed.printer().PDFView(true);
-    bed.Begin();
-    bed.Finish();
-    EXPECT_EQ(bed.messages(), std::vector<std::string>{
-                                  "Génération du Fichier PDF - qkPDF 4.0: Fichier PDF généré."});
-    EXPECT_EQ(bed.viewed, std::vector{bed.file()});
-
-    // A file that cannot be created: no claim, no viewer, and a second end is harmless too.
+// No claim and no viewer, and a second end is harmless too.
+TEST(PdfDocument, AFileThatCannotBeCreatedIsNotReportedWritten) {
     PdfTestBed lost;
     PDFPrinter& p = lost.printer();
     p.PDFConfirm(true);
@@ -242,14 +186,10 @@ TEST(PdfDocument, WatermarkIsSlantedAcrossEveryPage) {
     bed.printer().PDFEndPage();
     bed.printer().PDFNewPage();
     const std::string pdf = bed.Finish();
-    // DRAFT in Helvetica-Bold at 50 points is 169.4 points wide; its place uses the sine and
-    // cosine of 45 radians.
-    char matrix[64];
-    std::snprintf(matrix, sizeof matrix, "%.2f %.2f Tm", (595.28 - std::cos(45.0) * 169.4) / 2.75,
-                  841.89 - (std::sin(45.0) * 169.4 + 841.89) / 2.15);
-    const std::string mark = std::string("q 1.000 0.753 0.796 rg |%DEBUT_TEXT/%|BT|0.70711 0.70711 "
-                                         "-0.70711 0.70711 ") +
-                             matrix + "|/F6 50.00 Tf|(DRAFT) Tj|ET|Q|%FIN_TEXT/%|";
+    // DRAFT in Helvetica-Bold at 50 points is w = 169.4 points wide; it starts at
+    // x = (595.28 - cos(45) w) / 2.75 and y = (sin(45) w + 841.89) / 2.15, in radians.
+    const std::string mark = "q 1.000 0.753 0.796 rg |%DEBUT_TEXT/%|BT|0.70711 0.70711 -0.70711 "
+                             "0.70711 184.11 383.27 Tm|/F6 50.00 Tf|(DRAFT) Tj|ET|Q|%FIN_TEXT/%|";
     EXPECT_EQ(Bars(PageContent(pdf, 1)), mark);
     EXPECT_TRUE(Bars(PageContent(pdf, 2)).starts_with("%DEBUT_OBJ/%|" + mark));
 }

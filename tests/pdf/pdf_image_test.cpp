@@ -95,7 +95,6 @@ TEST(PdfImage, RefusedPicturesAreToldAndLeaveTheDocumentAsItWas) {
                                                          {"start.jpg", "\xFF\xD9" + good.substr(2)},
                                                          {"unit3.jpg", unit3},
                                                          {"two.jpg", twoComponents}};
-    std::string told;
     for (const auto& [name, bytes] : files) {
         if (!bytes.empty())
             WriteBytes(page.dir() / name, bytes);
@@ -104,11 +103,9 @@ TEST(PdfImage, RefusedPicturesAreToldAndLeaveTheDocumentAsItWas) {
     EXPECT_EQ(p.PDFImageWidth((page.dir() / "logo.JPG").string()), 0);
     EXPECT_EQ(page.Content(), "");
     EXPECT_EQ(page.pdf.find("XObject\r\n"), std::string::npos);
-    for (const std::string& message : page.messages())
-        told += message + "\n";
-    const std::string title = "!Fichier Image - qkPDF 4.0: ";
-    EXPECT_EQ(told,
-              title + "Le fichier image " + (page.dir() / "noextension").string() +
+    EXPECT_EQ(Joined(page.messages()),
+              "!Fichier Image - qkPDF 4.0: Le fichier image " +
+                  (page.dir() / "noextension").string() +
                   R"( ne possède pas d'extension.|Impossible d'inclure l'image dans le fichier PDF.
 !Fichier Image - qkPDF 4.0: Format d'image non supportée.|Seule les images de types JPG sont supportées.|Impossible d'inclure l'image dans le fichier PDF.
 !Fichier Image - qkPDF 4.0: Fichier image non JPEG.|Impossible d'inclure l'image dans le fichier PDF.

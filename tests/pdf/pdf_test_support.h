@@ -18,11 +18,10 @@ namespace tarvik::test {
 
 std::string Bars(std::string text);
 size_t CountOf(const std::string& text, const std::string& part);
+std::string Joined(const std::vector<std::string>& lines); // each line ended by "\n"
 
-// A checker's exit status with its standard output and error together.
-CommandResult RunTool(const std::string& commandLine);
-// qpdf --check reports neither errors nor warnings.
-bool QpdfClean(const std::filesystem::path& pdf);
+CommandResult RunTool(const std::string& commandLine); // standard output and error together
+bool QpdfClean(const std::filesystem::path& pdf);      // qpdf --check: no error, no warning
 // pdftotext -layout of one page, or of all when `page` is 0.
 std::string PdfToText(const std::filesystem::path& pdf, int page = 0);
 int PageCount(const std::filesystem::path& pdf);
@@ -55,7 +54,6 @@ ReaderPage ReadAsReader(const std::filesystem::path& pdf, const std::filesystem:
 // which their object or table starts.
 void ExpectSoundDocument(const std::filesystem::path& pdf);
 
-// The content stream of a page (1 = first).
 std::string PageContent(const std::string& pdf, int page = 1);
 
 // A noisy JPEG made by cjpeg (CMYK ones by tjbench, which writes them without a JFIF header).
@@ -79,11 +77,8 @@ public:
     const std::filesystem::path& file() const { return file_; }
     const TempDir& dir() const { return dir_; }
     std::vector<std::filesystem::path> viewed;
-
-    // PDFFileName on the bed's file and PDFBeginDoc.
-    void Begin();
-    // PDFEndDoc, checked sound; the file's bytes.
-    std::string Finish();
+    void Begin();         // PDFFileName on the bed's file and PDFBeginDoc
+    std::string Finish(); // PDFEndDoc, checked sound; the file's bytes
 
 private:
     void Show(const std::string& title, const std::string& text, PdfMessageIcon icon) override;
@@ -97,14 +92,14 @@ private:
 // A begun document in points on A4 portrait, its height rounded to 842 points as the
 // certificate has it.
 struct PointsPage : PdfTestBed {
-    explicit PointsPage(bool fonts = true);
-    // Finished; the first page's content with CR LF as "|".
-    std::string Content();
+    PointsPage();
+    std::string Content(); // finished; the first page's content with CR LF as "|"
     std::string pdf;
 };
 
 // What the calls on a new PointsPage wrote: the first page's content and its annotations
-// ("/Annots [...]", empty when none) with CR LF as "|", and the messages.
+// ("/Annots [...]", empty when none) with CR LF as "|", and the messages (its folder as
+// "<dir>").
 struct Written {
     std::string content, annotations;
     std::vector<std::string> messages;
