@@ -1,4 +1,4 @@
-// The forms numbers and texts take in a document.
+// The forms numbers and texts take in a document, and the toolkit's message boxes.
 #include "pdf/pdf_number_format.h"
 #include "pdf/pdf_printer.h"
 #include "pdf/pdf_prompts_sink.h"
@@ -14,13 +14,11 @@
 using namespace tarvik;
 using namespace tarvik::pdf;
 
-// The forms the rest of the writer's tests do not reach.
 TEST(PdfNumberFormat, HalvesRoundUpInFixedFormsAndToEvenInWholeNumbers) {
-    EXPECT_EQ(FormatFixed(0.125, 2), "0.13");
-    EXPECT_EQ(FormatFixed(2.675, 2), "2.68"); // the decimal value, not the binary one
-    EXPECT_EQ(FormatFixed(9.999, 2), "10.00");
-    EXPECT_EQ(FormatFixed(1.5, 0), "2.");
-    EXPECT_EQ(FormatFixed(-0.001, 2), "-0.00");
+    // The decimal value is rounded, not the binary one (2.675 is 2.67499... in binary).
+    EXPECT_EQ(FormatFixed(0.125, 2) + FormatFixed(2.675, 2) + FormatFixed(9.999, 2) +
+                  FormatFixed(1.5, 0) + FormatFixed(-0.001, 2),
+              "0.132.6810.002.-0.00");
     EXPECT_EQ(FormatPlain(1e22), "10000000000000000000000");
     EXPECT_EQ(PadOffset("12345678901"), "12345678901");
     const std::pair<double, long long> rounded[] = {
@@ -31,42 +29,31 @@ TEST(PdfNumberFormat, HalvesRoundUpInFixedFormsAndToEvenInWholeNumbers) {
 }
 
 TEST(Windows1252, KeepsWhatTheCodePageHoldsAndMarksTheRest) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"G\xC3\xA9n\xC3\xA9ration", "G\xE9n\xE9ration"},
-        {"\xE2\x82\xAC 5", "\x80 5"},               // euro sign
-        {"\xC5\xB8", "\x9F"},                       // Y with diaeresis
-        {"\xE2\x80\x9Cq\xE2\x80\x9D", "\x93q\x94"}, // curly quotes
-        {"\xE4\xB8\xAD", "?"},                      // a CJK character
-        {"\xF0\x9F\x98\x80!", "?!"},                // outside the BMP
-        {"\xC2\x81", "?"},                          // U+0081 is no character of the code page
-        // Broken UTF-8: a question mark per byte.
-        {"a\xE9z", "a?z"},
-        {"\xC3", "?"},
-        {"\xC0\xAF", "??"},      // overlong "/"
-        {"\xED\xA0\x80", "???"}, // a UTF-16 surrogate
-        {std::string("a\0b", 3), std::string("a\0b", 3)}};
-    for (const auto& [utf8, code] : cases)
-        EXPECT_EQ(ToWindows1252(utf8), code) << utf8;
+    // Euro, Y with diaeresis, curly quotes; a CJK character, one outside the BMP and U+0081,
+    // which the code page lacks; broken UTF-8 (cut, overlong, a surrogate): "?" per byte.
+    EXPECT_EQ(
+        ToWindows1252("G\xC3\xA9n \xE2\x82\xAC \xC5\xB8 \xE2\x80\x9Cq\xE2\x80\x9D "
+                      "\xE4\xB8\xAD \xF0\x9F\x98\x80 \xC2\x81 a\xE9z \xC0\xAF \xED\xA0\x80 \xC3"),
+        "G\xE9n \x80 \x9F \x93q\x94 ? ? ? a?z ?? ??? ?");
+    EXPECT_EQ(ToWindows1252(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
 TEST(PdfPromptsSink, MessagesBecomeMessageBoxesOfTheToolkit) {
     test::TempDir dir;
     test::ScriptedPrompts prompts;
     PromptsPdfMessageSink sink(prompts);
-    PdfPrinterServices services;
-    services.messages = &sink;
-    services.programFolder = dir.path();
-    PDFPrinter p(services);
+    PDFPrinter p(PdfPrinterServices{&sink, nullptr, dir.path(), {}});
     p.PDFSetUnit(9);
     p.PDFConfirm(true);
     p.PDFFileName((dir / "x.pdf").string());
     p.PDFBeginDoc();
     ASSERT_TRUE(p.PDFEndDoc());
-    const auto& shown = prompts.shown();
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].kind, test::ScriptedPrompts::Shown::Kind::Inform);
-    EXPECT_EQ(shown[0].title, "Code Unité de Mesure - qkPDF 4.0");
-    EXPECT_EQ(shown[0].icon, PromptIcon::Critical);
-    EXPECT_EQ(shown[1].text, "Fichier PDF généré.");
-    EXPECT_EQ(shown[1].icon, PromptIcon::None);
+    std::string shown; // each box's title, the text's first line and its icon and kind
+    for (const auto& box : prompts.shown())
+        shown += box.title + ": " + box.text.substr(0, box.text.find('\r')) +
+                 (box.icon == PromptIcon::Critical ? " (stop)" : "") +
+                 (box.kind == test::ScriptedPrompts::Shown::Kind::Inform ? "\n" : "?\n");
+    EXPECT_EQ(shown,
+              "Code Unité de Mesure - qkPDF 4.0: Code unité de mesure incorrect : 9. (stop)\n"
+              "Génération du Fichier PDF - qkPDF 4.0: Fichier PDF généré.\n");
 }
