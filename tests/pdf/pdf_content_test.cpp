@@ -109,9 +109,6 @@ const struct {
      Text("0 g", "0.70711 0.70711 -0.70711 0.70711 100.00 642.00 Tm", "slanted") +
          Text("0 g", "-1.00000 -0.00001 0.00001 -1.00000 300.00 442.00 Tm", "upside down") +
          Text("0 g", "101.00 542.00 Td", "straight")},
-    {"texts in Windows-1252, what it cannot hold as ?",
-     {Font(0, 12), Out("Génération 5 € – ok 中", 20, 40)},
-     Text("0 g", "21.00 802.00 Td", "G\xE9n\xE9ration 5 \x80 \x96 ok ?", "/F5 12.00")},
     {"lines with their dash and colour; a horizontal line gives the fill the line's colour",
      {Line(10, 20, 110, 70), At(110, 70), Style(1), LineColour(255), Width(2), LineHor(10, 100, 50),
       At(60, 100), Style(2), LineVer(10, 100, 50), At(10, 150), Style(3), Mode(1),
@@ -175,6 +172,20 @@ const struct {
      "%DEBUT_CELL/%|q 0 g |BT|53.00 729.00 Td|/F5 10.00 Tf|(Go \\(here\\)) Tj|ET|Q|" +
          LinkText("0 g", "54.00 737.00", "", "735.11 0.00 0.00") + "%FIN_CELL/%|",
      "/Annots [" + Annot("53 737 95 727", "https://www.tarvik.example/a\\(b") + "]"},
+    {"long texts wrap onto justified lines of the cell's height but the last; long words are cut",
+     {Font(0, 10), Border("1"), Align(3), XY(100, 100),
+      Cell(90, 12, "the quick brown fox jumps over the lazy dog again and again", "", true),
+      At(1, 148), XY(300, 100), Cell(60, 12, "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJ"),
+      [](P& p) { EXPECT_EQ(p.PDFCellLineCount(400, "one\ntwo"), 2); }},
+     "%DEBUT_CELL/%|q|0 G|0.57 w [] 0 d|100.00 742.00 90.00 -48.00 re S|Q|q 0 g |BT|"
+     "103.00 733.00 Td|/F5 10.00 Tf|6.985 Tw|(the quick brown) Tj|ET|Q|q 0 g |BT|103.00 721.00 Td|"
+     "/F5 10.00 Tf|0.767 Tw|(fox jumps over the) Tj|ET|Q|q 0 g |BT|103.00 709.00 Td|/F5 10.00 Tf|"
+     "0.020 Tw|(lazy dog again and) Tj|ET|Q|q 0 g |BT|103.00 697.00 Td|/F5 10.00 Tf|(again) Tj|"
+     "ET|Q|%FIN_CELL/%|%DEBUT_CELL/%|q|0 G|0.57 w [] 0 d|300.00 742.00 60.00 -60.00 re S|Q|"
+     "q 0 g |BT|303.00 733.00 Td|/F5 10.00 Tf|(ABCDEFG) Tj|ET|Q|q 0 g |BT|303.00 721.00 Td|"
+     "/F5 10.00 Tf|(HIJKLMNO) Tj|ET|Q|q 0 g |BT|303.00 709.00 Td|/F5 10.00 Tf|(PQRSTUV) Tj|ET|Q|"
+     "q 0 g |BT|303.00 697.00 Td|/F5 10.00 Tf|(WXYZABC) Tj|ET|Q|q 0 g |BT|303.00 685.00 Td|"
+     "/F5 10.00 Tf|(DEFGHIJ) Tj|ET|Q|%FIN_CELL/%|"},
     {"dash lengths follow the unit they were set in: centimetres, then millimetres",
      {Unit(2), Style(1), Unit(0), Line(1, 1, 2, 2), Unit(1), Style(3), Unit(0), Line(1, 1, 2, 2)},
      "%DEBUT_LN/%|[453 226 ] 0 d|1.00 841.00 m|2.00 840.00 l|0 G|0.57 w S|%FIN_LN/%|"
