@@ -9,7 +9,7 @@ using namespace tarvik::test;
 // cross-reference table pins every offset. The finished file is confirmed and opened.
 TEST(PdfDocument, TwoPagesAreWrittenByteForByte) {
     PdfTestBed bed(false);
-    PDFPrinter& p = bed.printer();
+    PDFPrinter& p = *bed.printer;
     p.PDFSetUnit(0);
     p.PDFConfirm(true);
     p.PDFView(true);
@@ -34,9 +34,9 @@ TEST(PdfDocument, TwoPagesAreWrittenByteForByte) {
               "0000000248 00000 n|0000000282 00000 n|0000000430 00000 n|0000000453 00000 n|"
               "0000000529 00000 n|0000000620 00000 n|0000000753 00000 n|0000000886 00000 n|"
               "trailer|<< /Size 11|/Root 10 0 R|/Info 1 0 R|>>|startxref|995||%%EOF|");
-    EXPECT_EQ(bed.messages(), std::vector<std::string>{
-                                  "Génération du Fichier PDF - qkPDF 4.0: Fichier PDF généré."});
-    EXPECT_EQ(bed.viewed, std::vector{bed.file()});
+    EXPECT_EQ(bed.messages, std::vector<std::string>{
+                                "Génération du Fichier PDF - qkPDF 4.0: Fichier PDF généré."});
+    EXPECT_EQ(bed.viewed, std::vector{bed.file});
 }
 
 TEST(PdfDocument, CatalogFollowsZoomLayoutPageModeAndViewerPreferences) {
@@ -57,7 +57,7 @@ TEST(PdfDocument, CatalogFollowsZoomLayoutPageModeAndViewerPreferences) {
     };
     for (const auto& c : cases) {
         PdfTestBed bed(false);
-        PDFPrinter& p = bed.printer();
+        PDFPrinter& p = *bed.printer;
         p.PDFSetZoomMode(c.zoom);
         p.PDFSetLayoutMode(c.layout);
         if (c.preferences >= 0)
@@ -68,13 +68,13 @@ TEST(PdfDocument, CatalogFollowsZoomLayoutPageModeAndViewerPreferences) {
         const std::string pdf = Bars(bed.Finish());
         const auto start = pdf.find("/OpenAction");
         EXPECT_EQ(pdf.substr(start, pdf.find("endobj", start) - start), c.catalog);
-        EXPECT_TRUE(bed.messages().empty() && bed.viewed.empty());
+        EXPECT_TRUE(bed.messages.empty() && bed.viewed.empty());
     }
 }
 
 TEST(PdfDocument, UnitsMarginsAndPageFormatsGiveEachPageItsMediaBox) {
     PdfTestBed bed(false);
-    PDFPrinter& p = bed.printer();
+    PDFPrinter& p = *bed.printer;
     EXPECT_EQ(p.PDFGetUnit(), "cm");
     p.PDFSetUnit(1);
     EXPECT_EQ(p.PDFGetUnit(), "mm");
@@ -88,7 +88,7 @@ TEST(PdfDocument, UnitsMarginsAndPageFormatsGiveEachPageItsMediaBox) {
     p.PDFOrientation(4);
     EXPECT_EQ(std::pair(p.PDFGetPageWidth(), p.PDFGetPageHeight()), std::pair(595.0, 842.0));
     EXPECT_EQ(
-        Joined(bed.messages()),
+        Joined(bed.messages),
         R"(!Code Unité de Mesure - qkPDF 4.0: Code unité de mesure incorrect : 5.|L'Unité de Mesure utilisée sera le centimètre.
 !Layout Mode - qkPDF 4.0: Layout incorrect : 7.|Le Layout utilisé sera le layout simple.
 !Format de Page - qkPDF 4.0: Code format de page incorrect : 9.|Le Format de page utilisé sera le format A4.
@@ -131,13 +131,13 @@ TEST(PdfDocument, UnitsMarginsAndPageFormatsGiveEachPageItsMediaBox) {
          at = pdf.find("/MediaBox", at + 1))
         boxes += pdf.substr(at + 16, pdf.find("]", at) - at - 16) + ",";
     EXPECT_EQ(boxes, "842 595,595 842,612 792,300.5 400.25,842 1191,");
-    EXPECT_EQ(PageCount(bed.file()), 5);
+    EXPECT_EQ(PageCount(bed.file), 5);
 }
 
 // Information texts keep balanced parentheses; page texts go out in Windows-1252.
 TEST(PdfDocument, TextsAreEscapedAndReadBackAsGiven) {
     PdfTestBed bed;
-    PDFPrinter& p = bed.printer();
+    PDFPrinter& p = *bed.printer;
     p.PDFTitle("Certificate (copy)");
     p.PDFAuthor("Field team :-)");
     p.PDFSubject("C:\\certs\\(old");
@@ -155,7 +155,7 @@ TEST(PdfDocument, TextsAreEscapedAndReadBackAsGiven) {
                         "/Subject (C:\\\\certs\\\\\\(old)|/Title (Certificate (copy))|"),
               std::string::npos);
     const std::string shown =
-        RunTool("pdfinfo -enc UTF-8 " + ShellQuoted(bed.file())).output + PdfToText(bed.file());
+        RunTool("pdfinfo -enc UTF-8 " + ShellQuoted(bed.file)).output + PdfToText(bed.file);
     for (const char* part : {"Certificate (copy)", "Field team :-)", "C:\\certs\\(old",
                              "Génération", "a(b)c\\d", "Génération 5 € – ok ?"})
         EXPECT_NE(shown.find(part), std::string::npos) << part;
@@ -164,10 +164,10 @@ TEST(PdfDocument, TextsAreEscapedAndReadBackAsGiven) {
 // No claim and no viewer, and a second end is harmless too.
 TEST(PdfDocument, AFileThatCannotBeCreatedIsNotReportedWritten) {
     PdfTestBed lost;
-    PDFPrinter& p = lost.printer();
+    PDFPrinter& p = *lost.printer;
     p.PDFConfirm(true);
     p.PDFView(true);
-    p.PDFFileName((lost.dir() / "no such folder" / "x.pdf").string());
+    p.PDFFileName((lost.dir / "no such folder" / "x.pdf").string());
     p.PDFBeginDoc();
     p.PDFSetFont(0, 10);
     p.PDFTextOut("lost", 10, 10);
@@ -175,16 +175,16 @@ TEST(PdfDocument, AFileThatCannotBeCreatedIsNotReportedWritten) {
     p.PDFNewPage();
     EXPECT_FALSE(p.PDFEndDoc());
     EXPECT_FALSE(p.PDFEndDoc());
-    EXPECT_TRUE(lost.messages().empty() && lost.viewed.empty());
+    EXPECT_TRUE(lost.messages.empty() && lost.viewed.empty());
 }
 
 TEST(PdfDocument, WatermarkIsSlantedAcrossEveryPage) {
     PdfTestBed bed;
-    bed.printer().PDFSetUnit(0);
-    bed.printer().PDFFiligran("DRAFT");
+    bed.printer->PDFSetUnit(0);
+    bed.printer->PDFFiligran("DRAFT");
     bed.Begin();
-    bed.printer().PDFEndPage();
-    bed.printer().PDFNewPage();
+    bed.printer->PDFEndPage();
+    bed.printer->PDFNewPage();
     const std::string pdf = bed.Finish();
     // DRAFT in Helvetica-Bold at 50 points is w = 169.4 points wide; it starts at
     // x = (595.28 - cos(45) w) / 2.75 and y = (sin(45) w + 841.89) / 2.15, in radians.
@@ -196,7 +196,7 @@ TEST(PdfDocument, WatermarkIsSlantedAcrossEveryPage) {
 
 TEST(PdfDocument, UnusualCallOrdersStillGiveASoundFile) {
     PdfTestBed bed;
-    PDFPrinter& p = bed.printer();
+    PDFPrinter& p = *bed.printer;
     p.PDFSetUnit(0);
     // Drawing before the document is open goes nowhere and harms nothing.
     p.PDFSetFont(0, 10);
@@ -216,5 +216,5 @@ TEST(PdfDocument, UnusualCallOrdersStillGiveASoundFile) {
     EXPECT_EQ(pdf.find("too early"), std::string::npos);
     EXPECT_EQ(pdf.find("/Annots"), std::string::npos);
     EXPECT_EQ(CountOf(pdf, "/MediaBox [ 0 0 595.28 841.89]"), 2u);
-    EXPECT_NE(PdfToText(bed.file()).find("page two"), std::string::npos);
+    EXPECT_NE(PdfToText(bed.file).find("page two"), std::string::npos);
 }

@@ -34,7 +34,7 @@ TEST(PdfFonts, CodesAndStylesChooseTheBaseFontByItsPlaceAmongTheSortedMetricFile
 
 TEST(PdfFonts, WidthsComeFromTheMetricFiles) {
     PdfTestBed bed;
-    PDFPrinter& p = bed.printer();
+    PDFPrinter& p = *bed.printer;
     // Before a font is chosen texts go out in font 1, Courier, and are measured with it.
     EXPECT_DOUBLE_EQ(p.PDFGetStringWidth("ab", "", 10), 12);
     // T a r v i k in Helvetica: 611 + 556 + 333 + 500 + 222 + 500.
@@ -44,22 +44,22 @@ TEST(PdfFonts, WidthsComeFromTheMetricFiles) {
     EXPECT_DOUBLE_EQ(p.PDFGetStringWidth("é", "", 10), 7.78);
     p.PDFSetUnit(1);
     EXPECT_DOUBLE_EQ(p.PDFTextHeight(), 20 * 72 / 25.4);
-    EXPECT_TRUE(bed.messages().empty());
+    EXPECT_TRUE(bed.messages.empty());
 }
 
 TEST(PdfFonts, OnlyTheMetricFilesOfTheChosenFolderAreFonts) {
     PdfTestBed bed(false);
-    const auto folder = bed.dir() / "fonts.afm"; // the folder's name makes nothing a font
+    const auto folder = bed.dir / "fonts.afm"; // the folder's name makes nothing a font
     std::filesystem::create_directories(folder);
     const auto fonts = ProgramsFolder() / "Fonts";
     for (const char* name : {"Helvetica-Bold.afm", "Helvetica.afm", "Courier.afm"})
         std::filesystem::copy_file(fonts / name, folder / name);
     std::filesystem::copy_file(fonts / "Courier.afm", folder / "My Font(2).afm");
     WriteBytes(folder / "readme.txt", "not a font");
-    PDFPrinter& p = bed.printer();
-    p.PDFLoadAfm((bed.dir() / "empty").string()); // finds nothing: the list stays
+    PDFPrinter& p = *bed.printer;
+    p.PDFLoadAfm((bed.dir / "empty").string()); // finds nothing: the list stays
     p.PDFLoadAfm(folder.string());
-    p.PDFLoadAfm((bed.dir() / "missing").string());
+    p.PDFLoadAfm((bed.dir / "missing").string());
     bed.Begin();
     p.PDFSetFont(0, 10, 2);
     p.PDFTextOut("bold", 2, 4);
@@ -72,7 +72,7 @@ TEST(PdfFonts, OnlyTheMetricFilesOfTheChosenFolderAreFonts) {
     EXPECT_NE(pdf.find("/Name /F4|/BaseFont /My#20Font#282#29|"), std::string::npos);
     EXPECT_NE(pdf.find("/Font << |/F1 4 0 R |/F2 5 0 R |/F3 6 0 R |/F4 7 0 R |>>"),
               std::string::npos);
-    EXPECT_NE(RunTool("pdffonts " + ShellQuoted(bed.file())).output.find("Helvetica-Bold"),
+    EXPECT_NE(RunTool("pdffonts " + ShellQuoted(bed.file)).output.find("Helvetica-Bold"),
               std::string::npos);
 }
 

@@ -10,9 +10,9 @@ using namespace tarvik::test;
 
 TEST(PdfImage, PlacesPicturesEmbedsTheirBytesUnchangedAndLinksThem) {
     PointsPage page;
-    PDFPrinter& p = page.printer();
+    PDFPrinter& p = *page.printer;
     const auto jpeg = [&page](const char* name, int width, int height, JpegOptions options = {}) {
-        return MakeJpeg(page.dir() / name, width, height, options).string();
+        return MakeJpeg(page.dir / name, width, height, options).string();
     };
     const auto logo = jpeg("logo.jpg", 200, 50);
     EXPECT_EQ(std::pair(p.PDFImageWidth(logo), p.PDFImageHeight(logo)), std::pair(200.0, 50.0));
@@ -28,10 +28,10 @@ TEST(PdfImage, PlacesPicturesEmbedsTheirBytesUnchangedAndLinksThem) {
                static_cast<unsigned char>(bare[4]) * 256 + static_cast<unsigned char>(bare[5]) + 2);
     bare.insert(bare.find("\xFF\xC0"), 5, '\xFF');
     bare.insert(2, 1, '\xFF');
-    WriteBytes(page.dir() / "bare.jpg", bare);
-    ASSERT_EQ(RunTool("djpeg -outfile /dev/null " + ShellQuoted(page.dir() / "bare.jpg")).exitCode,
+    WriteBytes(page.dir / "bare.jpg", bare);
+    ASSERT_EQ(RunTool("djpeg -outfile /dev/null " + ShellQuoted(page.dir / "bare.jpg")).exitCode,
               0);
-    p.PDFImage((page.dir() / "bare.jpg").string(), 10, 600);
+    p.PDFImage((page.dir / "bare.jpg").string(), 10, 600);
     // An address makes the picture a link and the text after it blue; an empty one makes no
     // link, a missing one is told.
     p.PDFSetFont(0, 10);
@@ -67,23 +67,23 @@ TEST(PdfImage, PlacesPicturesEmbedsTheirBytesUnchangedAndLinksThem) {
                        "[0 0 0] /A <</S /URI /URI (https://www.tarvik.example/)>>>>|]|"),
               std::string::npos);
     EXPECT_EQ(CountOf(pdf, "/Subtype /Link"), 1u);
-    const std::string listed = RunTool("pdfimages -list " + ShellQuoted(page.file())).output;
+    const std::string listed = RunTool("pdfimages -list " + ShellQuoted(page.file)).output;
     for (const char* kind : {"200    50  rgb     3   8  jpeg", "30    60  gray    1   8  jpeg",
                              "24    16  cmyk    4   8  jpeg", "40    30  rgb     3   8  jpeg"})
         EXPECT_NE(listed.find(kind), std::string::npos) << listed;
-    EXPECT_EQ(RunTool("pdftoppm -r 20 -png " + ShellQuoted(page.file()) + " " +
-                      ShellQuoted(page.dir() / "render"))
+    EXPECT_EQ(RunTool("pdftoppm -r 20 -png " + ShellQuoted(page.file) + " " +
+                      ShellQuoted(page.dir / "render"))
                   .output,
               "");
-    EXPECT_EQ(page.messages(),
+    EXPECT_EQ(page.messages,
               std::vector<std::string>{"!Lien URL Fichier Image - qkPDF 4.0: URL objet image non "
                                        "valide : .|Impossible d'inclure le lien dans l'image."});
 }
 
 TEST(PdfImage, RefusedPicturesAreToldAndLeaveTheDocumentAsItWas) {
     PointsPage page;
-    PDFPrinter& p = page.printer();
-    const auto good = ReadBytes(MakeJpeg(page.dir() / "good.jpg", 64, 64));
+    PDFPrinter& p = *page.printer;
+    const auto good = ReadBytes(MakeJpeg(page.dir / "good.jpg", 64, 64));
     std::string unit3 = good, twoComponents = good;
     unit3[13] = 3;
     twoComponents[twoComponents.find("\xFF\xC0") + 9] = 2;
@@ -97,15 +97,15 @@ TEST(PdfImage, RefusedPicturesAreToldAndLeaveTheDocumentAsItWas) {
                                                          {"two.jpg", twoComponents}};
     for (const auto& [name, bytes] : files) {
         if (!bytes.empty())
-            WriteBytes(page.dir() / name, bytes);
-        p.PDFImage((page.dir() / name).string(), 10, 10);
+            WriteBytes(page.dir / name, bytes);
+        p.PDFImage((page.dir / name).string(), 10, 10);
     }
-    EXPECT_EQ(p.PDFImageWidth((page.dir() / "logo.JPG").string()), 0);
+    EXPECT_EQ(p.PDFImageWidth((page.dir / "logo.JPG").string()), 0);
     EXPECT_EQ(page.Content(), "");
     EXPECT_EQ(page.pdf.find("XObject\r\n"), std::string::npos);
-    EXPECT_EQ(Joined(page.messages()),
+    EXPECT_EQ(Joined(page.messages),
               "!Fichier Image - qkPDF 4.0: Le fichier image " +
-                  (page.dir() / "noextension").string() +
+                  (page.dir / "noextension").string() +
                   R"( ne possède pas d'extension.|Impossible d'inclure l'image dans le fichier PDF.
 !Fichier Image - qkPDF 4.0: Format d'image non supportée.|Seule les images de types JPG sont supportées.|Impossible d'inclure l'image dans le fichier PDF.
 !Fichier Image - qkPDF 4.0: Fichier image non JPEG.|Impossible d'inclure l'image dans le fichier PDF.

@@ -7,7 +7,7 @@ using namespace tarvik::test;
 
 TEST(PdfLinks, LinksBelongToTheirPageAndTablesGrowPastAThousand) {
     PointsPage page;
-    PDFPrinter& p = page.printer();
+    PDFPrinter& p = *page.printer;
     p.PDFSetFont(0, 10);
     for (int i = 0; i < 1001; ++i)
         p.PDFLink(10, 20, "a", "https://example.test/" + std::to_string(i));
@@ -48,11 +48,11 @@ TEST(PdfLinks, BookmarksAreLinkedAsATreeByTheirLevels) {
     };
     for (const auto& c : cases) {
         PdfTestBed bed(false);
-        bed.printer().PDFSetUnit(0);
-        bed.printer().PDFUseOutlines(true);
+        bed.printer->PDFSetUnit(0);
+        bed.printer->PDFUseOutlines(true);
         bed.Begin();
         for (size_t i = 0; i < c.levels.size(); ++i)
-            bed.printer().PDFSetBookmark("item " + std::to_string(i), c.levels[i], 100.0 + 10 * i);
+            bed.printer->PDFSetBookmark("item " + std::to_string(i), c.levels[i], 100.0 + 10 * i);
         const std::string pdf = Bars(bed.Finish());
         EXPECT_EQ(pdf.substr(pdf.find("7 0 obj|<</Title"), c.outline.size()), c.outline);
     }
@@ -60,7 +60,7 @@ TEST(PdfLinks, BookmarksAreLinkedAsATreeByTheirLevels) {
 
 TEST(PdfLinks, BookmarksPointAtTheirPageAndKeepTheirTitleReadable) {
     PdfTestBed bed;
-    PDFPrinter& p = bed.printer();
+    PDFPrinter& p = *bed.printer;
     p.PDFSetUnit(0);
     p.PDFUseOutlines(true);
     bed.Begin();

@@ -150,34 +150,34 @@ std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int
     return file;
 }
 
-PdfTestBed::PdfTestBed(bool fonts) : file_(dir_ / "document.pdf") {
-    PdfPrinterServices services{this, &clock_, dir_ / "program",
+PdfTestBed::PdfTestBed(bool fonts) {
+    PdfPrinterServices services{this, &clock, dir / "program",
                                 [this](const auto& path) { viewed.push_back(path); }};
     std::filesystem::create_directories(services.programFolder);
     if (fonts)
         std::filesystem::copy(ProgramsFolder() / "Fonts", services.programFolder);
-    printer_ = std::make_unique<PDFPrinter>(services);
+    printer = std::make_unique<PDFPrinter>(services);
 }
 
 void PdfTestBed::Show(const std::string& title, const std::string& text, PdfMessageIcon icon) {
-    messages_.push_back((icon == PdfMessageIcon::Stop ? "!" : "") + title + ": " + Bars(text));
+    messages.push_back((icon == PdfMessageIcon::Stop ? "!" : "") + title + ": " + Bars(text));
 }
 
 void PdfTestBed::Begin() {
-    printer_->PDFFileName(file_.string());
-    printer_->PDFBeginDoc();
+    printer->PDFFileName(file.string());
+    printer->PDFBeginDoc();
 }
 
 std::string PdfTestBed::Finish() {
-    if (!printer_->PDFEndDoc())
+    if (!printer->PDFEndDoc())
         throw std::runtime_error("PDFEndDoc failed");
-    ExpectSoundDocument(file_);
-    return ReadBytes(file_);
+    ExpectSoundDocument(file);
+    return ReadBytes(file);
 }
 
 PointsPage::PointsPage() {
-    printer().PDFSetUnit(0);
-    printer().PDFOrientation(1);
+    printer->PDFSetUnit(0);
+    printer->PDFOrientation(1);
     Begin();
 }
 
@@ -189,11 +189,11 @@ std::string PointsPage::Content() {
 Written WrittenBy(const std::vector<Step>& steps) {
     PointsPage page;
     for (const Step& step : steps)
-        step(page.printer());
-    Written written{page.Content(), "", page.messages()};
+        step(*page.printer);
+    Written written{page.Content(), "", page.messages};
     for (std::string& message : written.messages) // the same on every run
-        if (const auto at = message.find(page.dir().path().string()); at != std::string::npos)
-            message.replace(at, page.dir().path().string().size(), "<dir>");
+        if (const auto at = message.find(page.dir.path().string()); at != std::string::npos)
+            message.replace(at, page.dir.path().string().size(), "<dir>");
     const auto start = page.pdf.find("/Annots [");
     if (start != std::string::npos)
         written.annotations =

@@ -58,9 +58,7 @@ std::string PageContent(const std::string& pdf, int page = 1);
 
 // A noisy JPEG made by cjpeg (CMYK ones by tjbench, which writes them without a JFIF header).
 struct JpegOptions {
-    bool grey = false;
-    bool progressive = false;
-    bool cmyk = false;
+    bool grey = false, progressive = false, cmyk = false;
 };
 std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int height,
                                JpegOptions options = {});
@@ -68,25 +66,18 @@ std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int
 // One writer whose message boxes are recorded as "title: text" (stop icons marked "!"), with a
 // clock standing on 5 December 2026 10:00:05 and a program folder of its own (no metric files
 // unless `fonts`).
-class PdfTestBed : private PdfMessageSink {
-public:
+struct PdfTestBed : PdfMessageSink {
     explicit PdfTestBed(bool fonts = true);
-
-    PDFPrinter& printer() { return *printer_; }
-    const std::vector<std::string>& messages() const { return messages_; }
-    const std::filesystem::path& file() const { return file_; }
-    const TempDir& dir() const { return dir_; }
-    std::vector<std::filesystem::path> viewed;
+    void Show(const std::string& title, const std::string& text, PdfMessageIcon icon) override;
     void Begin();         // PDFFileName on the bed's file and PDFBeginDoc
     std::string Finish(); // PDFEndDoc, checked sound; the file's bytes
 
-private:
-    void Show(const std::string& title, const std::string& text, PdfMessageIcon icon) override;
-    TempDir dir_;
-    std::vector<std::string> messages_;
-    FixedClock clock_{DateTime{2026, 12, 5, 10, 0, 5}};
-    std::filesystem::path file_;
-    std::unique_ptr<PDFPrinter> printer_;
+    TempDir dir;
+    std::filesystem::path file = dir / "document.pdf";
+    std::vector<std::string> messages;
+    std::vector<std::filesystem::path> viewed;
+    FixedClock clock{DateTime{2026, 12, 5, 10, 0, 5}};
+    std::unique_ptr<PDFPrinter> printer;
 };
 
 // A begun document in points on A4 portrait, its height rounded to 842 points as the
