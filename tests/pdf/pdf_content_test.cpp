@@ -19,20 +19,11 @@ const auto Out = [](std::string t, double x = 0, double y = 0) -> Step {
 };
 const auto Rotation = [](double a) -> Step { return [=](P& p) { p.PDFSetRotation(a); }; };
 const auto TextColour = [](PdfColour c) -> Step { return [=](P& p) { p.PDFSetTextColor(c); }; };
-const auto LineColour = [](PdfColour c) -> Step { return [=](P& p) { p.PDFSetLineColor(c); }; };
-const auto DrawColour = [](PdfColour c) -> Step { return [=](P& p) { p.PDFSetDrawColor(c); }; };
 const auto Unit = [](long u) -> Step { return [=](P& p) { p.PDFSetUnit(u); }; };
 const auto Style = [](long s) -> Step { return [=](P& p) { p.PDFSetLineStyle(s); }; };
-const auto Width = [](double w) -> Step { return [=](P& p) { p.PDFSetLineWidth(w); }; };
 const auto Mode = [](long m) -> Step { return [=](P& p) { p.PDFSetDrawMode(m); }; };
 const auto Line = [](double x1, double y1, double x2, double y2) -> Step {
     return [=](P& p) { p.PDFDrawLine(x1, y1, x2, y2); };
-};
-const auto LineHor = [](double x, double y, double w) -> Step {
-    return [=](P& p) { p.PDFDrawLineHor(x, y, w); };
-};
-const auto LineVer = [](double x, double y, double h) -> Step {
-    return [=](P& p) { p.PDFDrawLineVer(x, y, h); };
 };
 const auto Rect = [](double x, double y, double w, double h, Link l = std::string()) -> Step {
     return [=](P& p) { p.PDFDrawRectangle(x, y, w, h, l); };
@@ -110,8 +101,9 @@ const struct {
          Text("0 g", "-1.00000 -0.00001 0.00001 -1.00000 300.00 442.00 Tm", "upside down") +
          Text("0 g", "101.00 542.00 Td", "straight")},
     {"lines with their dash and colour; a horizontal line gives the fill the line's colour",
-     {Line(10, 20, 110, 70), At(110, 70), Style(1), LineColour(255), Width(2), LineHor(10, 100, 50),
-      At(60, 100), Style(2), LineVer(10, 100, 50), At(10, 150), Style(3), Mode(1),
+     {Line(10, 20, 110, 70), At(110, 70), Style(1), [](P& p) { p.PDFSetLineColor(255); },
+      [](P& p) { p.PDFSetLineWidth(2); }, [](P& p) { p.PDFDrawLineHor(10, 100, 50); }, At(60, 100),
+      Style(2), [](P& p) { p.PDFDrawLineVer(10, 100, 50); }, At(10, 150), Style(3), Mode(1),
       Rect(10, 20, 100, 50), Style(0), Line(0, 0, 1, 1)},
      "%DEBUT_LN/%||10.00 822.00 m|110.00 772.00 l|0 G|0.57 w S|%FIN_LN/%|"
      "%DEBUT_LNH/%|[16 8 ] 0 d|10.00 742.00 m|60.00 742.00 l|1.000 0.000 0.000 RG|2.00 w S|"
@@ -153,8 +145,8 @@ const struct {
      "/Annots [" + Annot("15 797 115 787", "https://www.tarvik.example/rect") +
          Annot("80 738 102 728", "https://www.tarvik.example/ellipse") + "]"},
     {"a filled framed cell: box, then text on the baseline 0.3 sizes below the middle",
-     {Font(0, 10), Fill(true), DrawColour(255), Border("1"), XY(50, 100), Cell(100, 20, "Hi"),
-      At(150, 100)},
+     {Font(0, 10), Fill(true), [](P& p) { p.PDFSetDrawColor(255); }, Border("1"), XY(50, 100),
+      Cell(100, 20, "Hi"), At(150, 100)},
      "%DEBUT_CELL/%|q|1.000 0.000 0.000 rg|0 G|0.57 w [] 0 d|50.00 742.00 100.00 -20.00 re B|Q|"
      "q 0 g |BT|53.00 729.00 Td|/F5 10.00 Tf|(Hi) Tj|ET|Q|%FIN_CELL/%|"},
     {"cells aligned right and centred, the sides drawn only where the border says",
