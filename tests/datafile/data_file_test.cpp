@@ -1,12 +1,12 @@
 #include "datafile/csv_export.h"
 #include "datafile/data_file_header.h"
-#include "datafile/data_file_reader.h"
 #include "datafile/file_checks.h"
+#include "datafile/file_label.h"
 #include "datafile/shared_file_handle.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
-#include <set>
 #include <sys/stat.h>
 
 using namespace tarvik;
@@ -15,8 +15,8 @@ using tarvik::test::TempDir;
 using tarvik::test::WriteBytes;
 
 namespace {
-// Fields: date 051226, time 140309, mode 0, frequency 1, bargraph 12, sensitivity 045,
-// measurement 1, depth 007, accel 0, overload N, blade +12, paddle -05, self test P.
+// Date 051226, time 140309, mode 0, frequency 1, bargraph 12, sensitivity 045, measurement 1,
+// depth 007, accel 0, overload N, blade +12, paddle -05, self test P.
 const std::string kRecordP = "051226140309011204510070N+12-05P";
 const std::string kRecordG = "05122614031021330082100YN-01+99G";
 
@@ -24,59 +24,48 @@ std::string File(const std::string& identity, const std::string& body) {
     return BuildDataFileHeader() + identity + "\r\n" + body;
 }
 
-// The record lines of `bytes` read in blocks of `blockSize`, as a file is read.
-std::vector<std::string> Lines(std::string_view bytes, std::size_t blockSize,
-                               DataFileSummary* summary = nullptr) {
-    std::vector<std::string> lines;
-    const DataFileSummary s = ReadDataBlocks(bytes, blockSize, [&](std::string_view line) {
+// Reads `bytes` in blocks of `blockSize`, as a file is read, keeping the record lines.
+DataFileSummary Read(std::string_view bytes, std::size_t blockSize,
+                     std::vector<std::string>& lines) {
+    return ReadDataBlocks(bytes, blockSize, [&](std::string_view line) {
         lines.emplace_back(line);
         return true;
     });
-    if (summary)
-        *summary = s;
-    return lines;
 }
-
 } // namespace
 
-TEST(DataFileHeader, IsTheFixedBlock) {
+TEST(DataFileHeader, IsTheFixedBlockOfCrLfLines) {
     const std::string& h = BuildDataFileHeader();
-    EXPECT_EQ(h.rfind("//     Date(DDMMYY)\r\n//     Time(HHMMSS)\r\n", 0), 0u);
+    EXPECT_TRUE(h.starts_with("//     Date(DDMMYY)\r\n//     Time(HHMMSS)\r\n"));
     for (const char* piece :
          {"\r\n//     GenmodeFrequency\r\n", "\r\n//     PadleAngle(1)\r\n//     SelfTest\r\n",
           "\r\n//     Speed\r\n// Date,Time,Mode,GenModeFrequency,Bargraph(1),Bargraph(2),",
           "PaddleAngle(2),PaddleAngle(1),SelfTest,Lat,Long,Alt,Heading,Accuracy,Speed\r\n"})
         EXPECT_NE(h.find(piece), std::string::npos) << piece;
-    std::size_t lines = 0;
-    for (std::size_t i = 0; (i = h.find("\r\n", i)) != std::string::npos; i += 2)
-        ++lines;
-    EXPECT_EQ(lines, 29u);
-    EXPECT_EQ(h.size() - h.rfind("\r\n"), 2u);
+    EXPECT_EQ(std::count(h.begin(), h.end(), '\r') * 100 + std::count(h.begin(), h.end(), '\n'),
+              2929);
     EXPECT_EQ(BuildIdentityLine({"Crew 1", "KVZ3", "123"}), "Crew 1,KVZ3,123\r\n");
 }
 
 TEST(DataRecord, FieldsAtFixedPositionsShortLinesAndCodeTables) {
+    const auto fields = [](const DataRecord& r) {
+        std::string shown;
+        for (std::string_view f :
+             {r.Day(), r.Month(), r.Year(), r.Hours(), r.Minutes(), r.Seconds(), r.Mode(),
+              r.GenModeFrequency(), r.Bargraph(), r.SensitivityLevel(), r.MeasurementType(),
+              r.Depth(), r.AccelWarningOn(), r.Overload(), r.BladeAngleSign(), r.BladeAngle(),
+              r.PaddleAngleSign(), r.PaddleAngle(), r.SelfTest()})
+            shown.append(f).append("|");
+        return shown;
+    };
     const DataRecord r = ParseRecordLine(kRecordP + "XYZ"); // past the 32nd: not read
-    std::string fields;
-    for (std::string_view f :
-         {r.Day(), r.Month(), r.Year(), r.Hours(), r.Minutes(), r.Seconds(), r.Mode(),
-          r.GenModeFrequency(), r.Bargraph(), r.SensitivityLevel(), r.MeasurementType(), r.Depth(),
-          r.AccelWarningOn(), r.Overload(), r.BladeAngleSign(), r.BladeAngle(), r.PaddleAngleSign(),
-          r.PaddleAngle(), r.SelfTest()})
-        fields.append(f).append("|");
-    EXPECT_EQ(fields, "05|12|26|14|03|09|0|1|12|045|1|007|0|N|+|12|-|05|P|");
+    EXPECT_EQ(fields(r), "05|12|26|14|03|09|0|1|12|045|1|007|0|N|+|12|-|05|P|");
     EXPECT_EQ(r.Line(), kRecordP);
-    EXPECT_EQ(r.YearNumber(), 2026);
-    EXPECT_EQ(ParseRecordLine(kRecordG).ModeCode(), '2');
+    EXPECT_EQ(r.YearNumber() * 10 + ParseRecordLine(kRecordG).ModeCode() - '0', 20262);
     // A short or damaged line: empty fields where it has no characters, numbers 0.
     const DataRecord s = ParseRecordLine("05x2261");
-    EXPECT_EQ(std::string(s.Month()) + "|" + std::string(s.Hours()) + "|" +
-                  std::string(s.Minutes()) + "|" + std::string(s.SelfTest()),
-              "x2|1||");
-    EXPECT_EQ(s.MonthNumber(), 0);
-    EXPECT_EQ(s.DayNumber(), 5);
-    EXPECT_EQ(s.ModeCode(), '\0');
-    EXPECT_EQ(ParseRecordLine("").DayNumber(), 0);
+    EXPECT_EQ(fields(s), "05|x2|26|1||||||||||||||||");
+    EXPECT_EQ(s.MonthNumber() * 100 + s.DayNumber() * 10 + s.ModeCode(), 50);
 
     const auto texts = [](auto text) {
         std::string shown;
@@ -95,27 +84,18 @@ TEST(DataRecord, FieldsAtFixedPositionsShortLinesAndCodeTables) {
 }
 
 TEST(DataFileReader, LinesEndAtCrLfCrOrLfInAnyBlockAndTheEndMarkEndsTheData) {
-    const std::string bytes = File("User,KVZ3,42", kRecordP + "\r" + kRecordG + "\n" + kRecordP +
-                                                       "\r\n\r\n\x1a" + kRecordP + "\r\n");
+    // The blank line is no record; the end mark ends the data, also inside a record line; a
+    // record line is read to its 32 characters, also when it straddles many blocks.
+    const std::string longRecord = kRecordP + std::string(100000, '9');
+    const std::string bytes = File("User,KVZ3,42", kRecordP + "\r" + kRecordG + "\n" + longRecord +
+                                                       "\r\n\r\n0512\x1a" + kRecordP + "\r\n");
     for (std::size_t block : {bytes.size(), std::size_t{4096}, std::size_t{7}, std::size_t{1}}) {
-        DataFileSummary s;
-        // The blank line is no record.
-        EXPECT_EQ(Lines(bytes, block, &s), (std::vector<std::string>{kRecordP, kRecordG, kRecordP}))
-            << block;
+        std::vector<std::string> lines;
+        const DataFileSummary s = Read(bytes, block, lines);
+        EXPECT_EQ(lines, (std::vector<std::string>{kRecordP, kRecordG, kRecordP, "0512"})) << block;
         EXPECT_EQ(s.status, DataFileStatus::Ok);
         EXPECT_EQ(s.identity.user + s.identity.model + s.identity.serial, "UserKVZ342");
     }
-    // The end mark in the middle of a record line ends the data there.
-    EXPECT_EQ(ReadDataBytes(File("U,M,S", kRecordP + "\r\n0512\x1a"), nullptr).recordCount, 2u);
-
-    // A record line is read to its 32 characters, also when it straddles many blocks.
-    const std::string longRecord = kRecordP + std::string(100000, '9');
-    const std::string longBytes = File("C,K,7", longRecord + "\r\n" + kRecordP + "\r\n\x1a");
-    for (std::size_t block : {longBytes.size(), std::size_t{4096}, std::size_t{7}})
-        EXPECT_EQ(Lines(longBytes, block), (std::vector<std::string>{kRecordP, kRecordP}));
-}
-
-TEST(DataFileReader, IdentityLineProblems) {
     EXPECT_EQ(ReadDataBytes(BuildDataFileHeader(), nullptr).status, DataFileStatus::NoIdentityLine);
     EXPECT_EQ(ReadDataBytes(File("User,KVZ3", kRecordP), nullptr).status,
               DataFileStatus::DamagedIdentity);
@@ -124,13 +104,12 @@ TEST(DataFileReader, IdentityLineProblems) {
     EXPECT_EQ(s.identity.model + "|" + s.identity.serial, " J|KVZ3");
     // An identity line of 64 KiB is one; a longer one is damaged and ends the reading there.
     const std::string longest(kMaxIdentityLineLength - 4, 'u');
-    DataFileSummary summary;
-    Lines(File(longest + ",K,7", kRecordP + "\r\n"), 1000, &summary);
-    EXPECT_EQ(summary.status, DataFileStatus::Ok);
-    EXPECT_EQ(summary.identity.user.size(), longest.size());
-    EXPECT_TRUE(Lines(File(longest + "u,K,7", kRecordP + "\r\n"), 1000, &summary).empty());
-    EXPECT_EQ(summary.status, DataFileStatus::DamagedIdentity);
-    EXPECT_TRUE(summary.identityTooLong);
+    std::vector<std::string> lines;
+    EXPECT_EQ(Read(File(longest + ",K,7", kRecordP), 1000, lines).identity.user, longest);
+    const DataFileSummary tooLong = Read(File(longest + "u,K,7", kRecordP), 1000, lines);
+    EXPECT_EQ(tooLong.status, DataFileStatus::DamagedIdentity);
+    EXPECT_TRUE(tooLong.identityTooLong);
+    EXPECT_EQ(lines, std::vector<std::string>{kRecordP}); // from the first file only
 }
 
 TEST(FileChecks, OpeningChecksTellEveryProblemApart) {
@@ -141,42 +120,31 @@ TEST(FileChecks, OpeningChecksTellEveryProblemApart) {
         DataFileStatus status;
         bool hasData, identityRead;
     };
+    // A damaged identity line is told apart from "no data" when records follow it.
     const Case cases[] = {
-        {"full.lgd", File("Crew,NVZ3,77", kRecordG + "\r\n\x1a"), DataFileStatus::Ok, true, true},
-        {"identity.lgd", File("Crew,NVZ3,77", "\x1a"), DataFileStatus::NoRecord, false, true},
-        {"header.lgd", BuildDataFileHeader(), DataFileStatus::NoIdentityLine, false, false},
-        // Damaged, and told apart from "no data" by ReadFileIdentity.
-        {"damaged.lgd", File("Crew,NVZ3", kRecordG + "\r\n"), DataFileStatus::DamagedIdentity, true,
-         false},
-        // A damaged identity line with nothing after it is a file without data.
-        {"damaged-empty.lgd", File("Crew,NVZ3", ""), DataFileStatus::NoRecord, false, false},
+        {"full", File("Crew,NVZ3,77", kRecordG + "\r\n\x1a"), DataFileStatus::Ok, true, true},
+        {"identity", File("Crew,NVZ3,77", "\x1a"), DataFileStatus::NoRecord, false, true},
+        {"header", BuildDataFileHeader(), DataFileStatus::NoIdentityLine, false, false},
+        {"damaged", File("Crew,NVZ3", kRecordG), DataFileStatus::DamagedIdentity, true, false},
+        {"damaged-empty", File("Crew,NVZ3", ""), DataFileStatus::NoRecord, false, false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         WriteBytes(dir / c.name, c.bytes);
-        LocatorIdentity identity{"old", "old", "old", "fw"};
-        EXPECT_EQ(CheckDataFile(dir / c.name, identity), c.status) << c.name;
-        EXPECT_EQ(identity.user, c.status == DataFileStatus::Ok ? "Crew" : "old") << c.name;
-        EXPECT_EQ(FileHasData(dir / c.name), c.hasData) << c.name;
-        identity = {"old", "old", "old", "fw"};
-        EXPECT_EQ(ReadFileIdentity(dir / c.name, identity) == IdentityReadResult::Ok,
-                  c.identityRead)
-            << c.name;
-        EXPECT_EQ(identity.user + identity.model + identity.serial + identity.firmware,
-                  c.identityRead ? "CrewNVZ377fw" : "oldoldoldfw")
-            << c.name;
+        LocatorIdentity checked{"old", "old", "old", "fw"}, read = checked;
+        EXPECT_EQ(CheckDataFile(dir / c.name, checked), c.status);
+        EXPECT_EQ(FileHasData(dir / c.name), c.hasData);
+        EXPECT_EQ(ReadFileIdentity(dir / c.name, read) == IdentityReadResult::Ok, c.identityRead);
+        EXPECT_EQ(checked.user + "|" + read.user + read.model + read.serial + read.firmware,
+                  std::string(c.status == DataFileStatus::Ok ? "Crew|" : "old|") +
+                      (c.identityRead ? "CrewNVZ377fw" : "oldoldoldfw"));
     }
     LocatorIdentity identity;
-    EXPECT_EQ(CheckDataFile(dir / "missing.lgd", identity), DataFileStatus::Unreadable);
-    EXPECT_FALSE(FileHasData(dir / "missing.lgd"));
-
-    std::set<std::string> texts;
-    for (DataFileStatus status : {DataFileStatus::Unreadable, DataFileStatus::NotAFile,
-                                  DataFileStatus::NoIdentityLine, DataFileStatus::DamagedIdentity})
-        texts.insert(DataFileProblemText(status));
-    EXPECT_EQ(texts.size(), 4u);
-    EXPECT_EQ(DataFileProblemText(DataFileStatus::NoRecord),
-              "This file contains no data, please choose another");
-    // Commands tell a damaged identity line in the words the windows use.
+    EXPECT_EQ(CheckDataFile(dir / "missing", identity), DataFileStatus::Unreadable);
+    EXPECT_FALSE(FileHasData(dir / "missing"));
+    EXPECT_NE(DataFileProblemText(DataFileStatus::Unreadable),
+              DataFileProblemText(DataFileStatus::NotAFile));
+    EXPECT_EQ(DataFileProblemText(DataFileStatus::NoRecord), kNoDataMessage);
     EXPECT_EQ(DataFileProblemText(DataFileStatus::DamagedIdentity), DamagedIdentityMessage());
 }
 
@@ -187,8 +155,7 @@ TEST(FileChecks, FileNumberOneLocksItsFileAndWritesThrough) {
     ASSERT_TRUE(file1.OpenForWriting(dir / "download.lgd"));
     EXPECT_TRUE(FileLocked(dir / "download.lgd"));
     ASSERT_TRUE(file1.Append("abc"));
-    // Appended bytes are on disk at once, before the handle is closed.
-    EXPECT_EQ(tarvik::test::ReadBytes(dir / "download.lgd"), "abc");
+    EXPECT_EQ(tarvik::test::ReadBytes(dir / "download.lgd"), "abc"); // before the close
     file1.Close();
     EXPECT_FALSE(FileLocked(dir / "download.lgd"));
     std::string error;
@@ -196,37 +163,29 @@ TEST(FileChecks, FileNumberOneLocksItsFileAndWritesThrough) {
     EXPECT_FALSE(error.empty());
 }
 
-TEST(HostileFiles, PipesDevicesAndFoldersAreRefusedAtOnce) {
+TEST(HostileFiles, PipesDevicesFoldersHugeFilesAndTheLoadersCap) {
     TempDir dir;
     const auto fifo = dir / "pipe.lgd";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string bytes;
     // A pipe with no writer would block an ordinary reader for ever.
     for (const std::filesystem::path& file :
          {fifo, dir.path(), std::filesystem::path("/dev/zero")}) {
         EXPECT_EQ(ReadDataFile(file, nullptr).status, DataFileStatus::NotAFile) << file;
         LocatorIdentity identity;
         EXPECT_EQ(CheckDataFile(file, identity), DataFileStatus::NotAFile) << file;
-        std::string bytes;
         EXPECT_FALSE(LoadDataFileBytes(file, bytes));
     }
-    // The export says why and leaves nothing behind.
     const CsvExportResult result = ExportCsv(fifo, dir / "out" / "pipe.csv", "KVZ3");
     EXPECT_NE(result.error.find("not a data file"), std::string::npos) << result.error;
     EXPECT_TRUE(FolderEntries(dir / "out").empty());
-}
 
-TEST(HostileFiles, AWholeFileIsLoadedOnlyUpToItsCap) {
-    TempDir dir;
     WriteBytes(dir / "reply.tmp", std::string(2000, 'x') + "\x1a" + std::string(5000, 'y'));
-    std::string bytes;
     EXPECT_TRUE(LoadDataFileBytes(dir / "reply.tmp", bytes, 2001));
     EXPECT_EQ(bytes, std::string(2000, 'x') + "\x1a");
     EXPECT_FALSE(LoadDataFileBytes(dir / "reply.tmp", bytes, 2000));
     EXPECT_TRUE(bytes.empty());
-}
 
-TEST(HostileFiles, AHugeSparseFileEndsAtItsFirstLine) {
-    TempDir dir;
     const auto sparse = dir / "sparse.lgd";
     WriteBytes(sparse, "");
     std::error_code ec;
@@ -239,7 +198,17 @@ TEST(HostileFiles, AHugeSparseFileEndsAtItsFirstLine) {
     EXPECT_EQ(CheckDataFile(sparse, identity), DataFileStatus::DamagedIdentity);
     EXPECT_TRUE(FileHasData(sparse)); // so that opening reports the damaged identity line
     EXPECT_FALSE(ExportCsv(sparse, dir / "sparse.csv", "KVZ3").ok);
-    std::string bytes;
     EXPECT_FALSE(LoadDataFileBytes(sparse, bytes)); // past the cap, not 64 GiB in memory
-    EXPECT_EQ(FolderEntries(dir.path()), (std::set<std::string>{"sparse.lgd"}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "sparse.csv"));
+}
+
+TEST(FileLabel, TheDayKindAndLocatorTextsThatCannotLeaveTheFolder) {
+    const DateTime now{2026, 12, 5, 9, 4, 7};
+    FileLabelDetails day{.day = "03", .month = "12", .year = "26"};
+    EXPECT_EQ(BuildFileLabel(FileLabelKind::DAY, {"  Crew 7 ", " KVZ3", "12345678 ", ""}, now, day),
+              "12345678 KVZ3 Crew 7 [on 03-12-26] [05122026090407] [Day]");
+    const LocatorIdentity hostile{"../../etc/pass\\wd:*?", "K/Z3", "1|2<3>\"", ""};
+    EXPECT_EQ(BuildFileLabel(FileLabelKind::DA, hostile, now),
+              "1_2_3__ K_Z3 .._.._etc_pass_wd___ [All] [05122026090407]");
+    EXPECT_EQ(SafeFileName("..") + SafeFileName("a\tb"), "__a_b");
 }
