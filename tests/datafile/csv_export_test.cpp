@@ -17,7 +17,7 @@ const std::string kHeaderRow =
     "Lat,Long,Alt,Heading,Accuracy,Speed\r\n";
 } // namespace
 
-TEST(CsvExport, WritesIdentityHeaderRowsAndEndMarkByteForByte) {
+TEST(CsvExport, WritesIdentityHeaderRowsAndEndMarkByteForByteOrFailsLeavingNothing) {
     TempDir dir;
     const auto data = dir / "x.lgd";
     // Date, time, mode, frequency, bargraph, sensitivity, measurement, depth, accel, overload,
@@ -46,31 +46,20 @@ TEST(CsvExport, WritesIdentityHeaderRowsAndEndMarkByteForByte) {
     EXPECT_EQ(ReadBytes(dir / "out" / "one.csv"),
               "A,PVZ3,1\r\n" + kHeaderRow +
                   "01/01/27,00:00:00,A,LF,00,000,None,000,0,0,0,00,0,00,P,,,,,,\r\n\x1a\r\n");
-}
 
-TEST(CsvExport, AFailedExportNamesTheFileAndLeavesTheOldOutputAndNoPartialFile) {
-    TempDir dir;
-    CsvExportResult result = ExportCsv(dir / "missing.lgd", dir / "out.csv", "KVZ3");
-    EXPECT_NE(result.error.find("missing.lgd"), std::string::npos);
-    EXPECT_FALSE(result.ok);
-
-    WriteBytes(dir / "x.lgd", BuildDataFileHeader() + "Crew,KVZ3,7\r\n" +
-                                  "0512261403090112045100701+12-05P\r\n\x1a");
+    // A failed export names the file, keeps the old output and leaves no partial file.
+    EXPECT_NE(ExportCsv(dir / "missing.lgd", out, "KVZ3").error.find("missing.lgd"),
+              std::string::npos);
     WriteBytes(dir / "blocked", "a file"); // the output's folder is a file
-    result = ExportCsv(dir / "x.lgd", dir / "blocked" / "x.csv", "KVZ3");
-    EXPECT_NE(result.error.find("blocked"), std::string::npos);
+    EXPECT_NE(ExportCsv(data, dir / "blocked" / "x.csv", "KVZ3").error.find("blocked"),
+              std::string::npos);
     // The output's name is taken by a folder: the rows are written, the last step fails.
     std::filesystem::create_directories(dir / "out" / "x.csv" / "inside");
-    result = ExportCsv(dir / "x.lgd", dir / "out" / "x.csv", "KVZ3");
+    result = ExportCsv(data, dir / "out" / "x.csv", "KVZ3");
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.error.find("x.csv"), std::string::npos);
-    EXPECT_EQ(FolderEntries(dir / "out"), (std::set<std::string>{"x.csv"}));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "out" / "x.csv"));
-
-    // A complete export replaces the old one and leaves nothing else beside it.
-    WriteBytes(dir / "old.csv", "old export");
-    ASSERT_TRUE(ExportCsv(dir / "x.lgd", dir / "old.csv", "KVZ3").ok);
-    EXPECT_TRUE(ReadBytes(dir / "old.csv").starts_with("Crew,KVZ3,7\r\n"));
-    EXPECT_EQ(FolderEntries(dir.path()),
-              (std::set<std::string>{"blocked", "old.csv", "out", "x.lgd"}));
+    EXPECT_EQ(FolderEntries(dir / "out"), (std::set<std::string>{"one.csv", "x.csv"}));
+    EXPECT_EQ(FolderEntries(dir / "out" / "x.csv"), std::set<std::string>{"inside"});
+    EXPECT_EQ(FolderEntries(dir / "csv"), std::set<std::string>{"x.lgd.csv"});
+    EXPECT_EQ(ReadBytes(out), rows("T"));
 }
