@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <tuple>
 
 using namespace tarvik;
 using tarvik::test::FolderEntries;
@@ -42,8 +43,9 @@ TEST(DataFileHeader, IsTheFixedBlockOfCrLfLines) {
           "\r\n//     Speed\r\n// Date,Time,Mode,GenModeFrequency,Bargraph(1),Bargraph(2),",
           "PaddleAngle(2),PaddleAngle(1),SelfTest,Lat,Long,Alt,Heading,Accuracy,Speed\r\n"})
         EXPECT_NE(h.find(piece), std::string::npos) << piece;
-    EXPECT_EQ(std::count(h.begin(), h.end(), '\r') * 100 + std::count(h.begin(), h.end(), '\n'),
-              2929);
+    // 29 lines, each ended by CR LF.
+    EXPECT_EQ(std::pair(std::count(h.begin(), h.end(), '\r'), std::count(h.begin(), h.end(), '\n')),
+              std::pair(std::ptrdiff_t{29}, std::ptrdiff_t{29}));
     EXPECT_EQ(BuildIdentityLine({"Crew 1", "KVZ3", "123"}), "Crew 1,KVZ3,123\r\n");
 }
 
@@ -61,11 +63,12 @@ TEST(DataRecord, FieldsAtFixedPositionsShortLinesAndCodeTables) {
     const DataRecord r = ParseRecordLine(kRecordP + "XYZ"); // past the 32nd: not read
     EXPECT_EQ(fields(r), "05|12|26|14|03|09|0|1|12|045|1|007|0|N|+|12|-|05|P|");
     EXPECT_EQ(r.Line(), kRecordP);
-    EXPECT_EQ(r.YearNumber() * 10 + ParseRecordLine(kRecordG).ModeCode() - '0', 20262);
+    EXPECT_EQ(std::pair(r.YearNumber(), ParseRecordLine(kRecordG).ModeCode()),
+              std::pair(2026, '2'));
     // A short or damaged line: empty fields where it has no characters, numbers 0.
     const DataRecord s = ParseRecordLine("05x2261");
     EXPECT_EQ(fields(s), "05|x2|26|1||||||||||||||||");
-    EXPECT_EQ(s.MonthNumber() * 100 + s.DayNumber() * 10 + s.ModeCode(), 50);
+    EXPECT_EQ(std::tuple(s.DayNumber(), s.MonthNumber(), s.ModeCode()), std::tuple(5, 0, '\0'));
 
     const auto texts = [](auto text) {
         std::string shown;
