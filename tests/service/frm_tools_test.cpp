@@ -2,7 +2,6 @@
 #include "service/open_service_tools.h"
 
 #include "link/link_fakes.h"
-#include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
 
 #include <QApplication>
@@ -10,23 +9,30 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QTest>
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace tarvik {
 namespace {
 
+std::string Joined(const test::Texts& texts) {
+    std::string joined;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        joined += (i ? "|" : "") + texts[i];
+    return joined;
+}
+
+std::string Text(const QLabel* label) {
+    return label->text().toLatin1().toStdString();
+}
+
 class ServiceWindowTest : public ::testing::Test {
 protected:
-    ServiceWindowTest() {
-        ports.Plug(3, {});
-        folders.documents = dir / "Documents";
-        folders.appData = dir / "AppData";
-        current = {folders.DataFolder(), "earlier.lgd"};
-    }
+    ServiceWindowTest() { ports.Plug(3, test::SilentLocator()); }
     ~ServiceWindowTest() override { delete window.data(); }
 
-    // Opens the window with scripted answers to the password and port prompts.
+    // Opens the window with scripted answers to the password and port questions.
     frmTools* Open(std::vector<std::optional<std::string>> answers) {
         for (auto& answer : answers)
             prompts.AnswerText(std::move(answer));
@@ -34,27 +40,18 @@ protected:
         port = fake.get();
         auto zero = std::make_unique<test::ZeroPacer>();
         pacer = zero.get();
+        pacer->log = &ports.log;
         window = OpenServiceTools(
             nullptr, prompts, clock, folders, current, [this] { ++exits; }, std::move(fake),
             std::move(zero));
-        if (window)
-            window->setLogOpener([this](const std::filesystem::path& file) {
-                openedLogs.push_back(file);
-                openedContents.push_back(test::ReadBytes(file));
-                return true;
-            });
         return window;
     }
 
     void Receive(const std::string& chunk) { port->onEvent(PortEvent{PortEvent::kReceive, chunk}); }
 
-    std::filesystem::path LogPath() const {
-        return folders.documents / "tarvik" / "Troubleshoot [] [05122026090703].lgd";
-    }
-
     test::TempDir dir;
-    Folders folders;
-    CurrentDataFile current;
+    Folders folders{dir / "Documents", dir / "AppData"};
+    CurrentDataFile current{dir.path(), "earlier.lgd"};
     test::SimulatedPorts ports;
     test::ScriptedPrompts prompts;
     FixedClock clock{DateTime{2026, 12, 5, 9, 7, 3}};
@@ -62,96 +59,159 @@ protected:
     test::ZeroPacer* pacer = nullptr;
     QPointer<frmTools> window;
     int exits = 0;
-    std::vector<std::filesystem::path> openedLogs;
-    std::vector<std::string> openedContents;
 };
 
-TEST_F(ServiceWindowTest, TheRightPasswordOpensThePortSendsMmAndStartsTheLog) {
+TEST_F(ServiceWindowTest, OpensWithMmShowsEveryChunkInMonitorAndLogAndClosesPortAndLog) {
     ASSERT_TRUE(Open({"millrace", "3"}));
-    EXPECT_EQ(exits, 0);
-    using Kind = test::ScriptedPrompts::Shown::Kind;
-    ASSERT_EQ(prompts.shown().size(), 2u);
-    for (const auto& [shown, text, title, kind] :
-         {std::tuple{prompts.shown()[0], "Enter your passwword", "Password", Kind::HiddenText},
-          std::tuple{prompts.shown()[1], "Enter the port to use", "Port", Kind::Text}}) {
-        EXPECT_EQ(shown.text, text);
-        EXPECT_EQ(shown.title, title);
-        EXPECT_EQ(shown.kind, kind);
-    }
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->windowTitle(), "Locator Setup Tools - Internal use only");
+    EXPECT_EQ(prompts.shown()[0].kind, test::ScriptedPrompts::Shown::Kind::HiddenText);
+    EXPECT_EQ(prompts.shown()[0].title + "|" + prompts.shown()[1].title, "Password|Port");
+    EXPECT_EQ(Joined(prompts.Texts()), "Enter your passwword|Enter the port to use");
     EXPECT_EQ(window->txtPort->text(), "3");
-    EXPECT_EQ(port->openNumber(), 3);
-    EXPECT_EQ(port->written, "MM");
-    EXPECT_EQ(pacer->waits, 0);
-    EXPECT_EQ(current.Path(), LogPath());
-    EXPECT_TRUE(std::filesystem::exists(LogPath()));
+    // "MM" in one unpaced write with DTR off; DTR is raised after it.
+    EXPECT_EQ(Joined(ports.log.Steps()), "link open 3|link dtr off|link [MM]|link dtr on");
+    const auto log = folders.documents / "tarvik" / "Troubleshoot [] [05122026090703].lgd";
+    EXPECT_EQ(current.Path(), log);
+
+    // Each chunk is one line of the log at once, with DTR off while it is handled.
+    ports.log.Clear();
+    std::string expectedLog, expectedSteps;
+    for (int i = 1; i <= 7; ++i) {
+        const std::string chunk = "chunk " + std::to_string(i) + (i == 4 ? "\r\n\x1a\xe9" : "");
+        Receive(chunk);
+        expectedLog += chunk + "\r\n";
+        expectedSteps += std::string(i > 1 ? "|" : "") + "link dtr off|link dtr on";
+        EXPECT_EQ(test::ReadBytes(log), expectedLog);
+    }
+    EXPECT_EQ(Joined(ports.log.Steps()), expectedSteps);
+    test::Texts monitor;
+    for (const QLineEdit* line : window->txtMonitor)
+        monitor.push_back(line->text().toLatin1().toStdString());
+    EXPECT_EQ(Joined(monitor), "chunk 7|chunk 6|chunk 5|chunk 4\r\n\x1a\xe9|chunk 3|chunk 2");
+    // Line events are nothing to tell; any other event is a comms error, and neither is data.
+    prompts.Clear();
+    for (int code : {1, 3, 4, 5, 7, PortEvent::kOverrun, 6})
+        port->onEvent(PortEvent{code, {}});
+    EXPECT_EQ(Joined(prompts.Texts()), "Comms error: 1006|Comms error: 6");
+    EXPECT_EQ(test::ReadBytes(log), expectedLog);
+
+    std::string opened;
+    window->setLogOpener([&](const std::filesystem::path& file) {
+        opened = file.string() + ":" + test::ReadBytes(file);
+        return true;
+    });
+    window->cmdOpenFile->click();
+    EXPECT_EQ(opened, log.string() + ":" + expectedLog);
+
+    window->close();
+    Receive("after close"); // a late event finds the log closed
+    EXPECT_FALSE(port->IsOpen());
+    EXPECT_EQ(test::ReadBytes(log), expectedLog);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }
 
-TEST_F(ServiceWindowTest, AnyOtherPasswordEndsTheProgramBeforeAPortIsTouched) {
-    for (const std::optional<std::string>& answer :
-         {std::optional<std::string>("millrace!"), std::optional<std::string>(""),
-          std::optional<std::string>()}) {
+TEST_F(ServiceWindowTest, AWrongPasswordEndsTheProgramAndACancelledPortQuestionTheWindow) {
+    using Answers = std::vector<std::optional<std::string>>;
+    for (const auto& [answers, exitsWanted] : std::vector<std::pair<Answers, int>>{
+             {{"millrace!"}, 1}, {{""}, 1}, {{std::nullopt}, 1}, {{"millrace", std::nullopt}, 0}}) {
         exits = 0;
         prompts.Clear();
-        EXPECT_EQ(Open({answer}), nullptr);
-        EXPECT_EQ(exits, 1);
-        EXPECT_EQ(prompts.shown().size(), 1u); // no port prompt
+        EXPECT_EQ(Open(answers), nullptr);
+        EXPECT_EQ(exits, exitsWanted);
+        EXPECT_EQ(prompts.shown().size(), answers.size()); // no port question after a refusal
         EXPECT_TRUE(port->openedPorts.empty());
         EXPECT_EQ(current.name, "earlier.lgd");
+        EXPECT_FALSE(std::filesystem::exists(folders.documents));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty()); // it deleted itself
     }
 }
 
 TEST_F(ServiceWindowTest, APortAnswerOutsideOneToSixteenOrThatCannotBeOpenedIsAskedAgain) {
     ports.Plug(16, {});
     ASSERT_TRUE(Open({"millrace", "0", "17", "three", "", "9", "16"}));
-    const std::string again = "The port must be a whole number from 1 to 16.";
-    const std::string ask = "Enter the port to use";
-    EXPECT_EQ(prompts.Texts(),
-              (test::Texts{"Enter your passwword", ask, again, ask, again, ask, again, ask, again,
-                           ask, "COM9 could not be opened.", ask}));
+    const std::string again =
+        "|Enter the port to use|The port must be a whole number from 1 to 16.";
+    EXPECT_EQ(Joined(prompts.Texts()), "Enter your passwword" + again + again + again + again +
+                                           "|Enter the port to use|COM9 could not be opened.|"
+                                           "Enter the port to use");
     EXPECT_EQ(port->openedPorts, (std::vector<int>{9, 16}));
-    EXPECT_EQ(port->written, "MM");
 }
 
-TEST_F(ServiceWindowTest, CancellingThePortPromptClosesTheWindowWithoutAPortOrLog) {
-    EXPECT_EQ(Open({"millrace", std::nullopt}), nullptr);
-    EXPECT_EQ(exits, 0);
-    EXPECT_TRUE(port->openedPorts.empty());
-    EXPECT_FALSE(std::filesystem::exists(folders.documents / "tarvik"));
-    EXPECT_EQ(current.name, "earlier.lgd");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(window.isNull());
-}
-
-TEST_F(ServiceWindowTest, ButtonsSendWhatTheBoxesHold) {
+// Each button: the bytes from its boxes at its pace, its status while sending with every
+// command disabled, and its status once sent.
+TEST_F(ServiceWindowTest, EachButtonSendsWhatItsBoxesHoldAtItsPaceBetweenItsTwoStatusTexts) {
     ASSERT_TRUE(Open({"millrace", "3"}));
-    const QString user40 = QString(40, QLatin1Char('w'));
-    QTest::keyClicks(window->txtUser, user40);
-    EXPECT_EQ(window->lblUserChars->text(), "--8 left-");
-    window->txtSend->setText(QString::fromLatin1("h\xe9llo"));
-    port->written.clear();
-    window->cmdSetUser->click();
-    window->cmdResetMem->click(); // has no action
-    window->cmdSend->click();
-    EXPECT_EQ(port->written, "#FT" + user40.toStdString() + "h\xe9llo");
-    EXPECT_EQ(window->lblStatus->text(), "Sent!");
-}
+    test::Texts users;
+    window->setUserTextHandler([&](const std::string& padded) { users.push_back(padded); });
+    std::string during;
+    bool enabledDuringASend = false, clickedMeanwhile = false;
+    pacer->onLetEventsRun = [&] {
+        during = Text(window->lblStatus);
+        enabledDuringASend |= window->cmdStop->isEnabled();
+        // A click reaching the window meanwhile must not mix its bytes into this command.
+        if (!std::exchange(clickedMeanwhile, true)) {
+            window->cmdReadStoredParameters_Click();
+            window->cmdSetUser_Click();
+            window->cmdClearMem_Click(); // not even its question
+        }
+    };
+    const std::string user40 = "A user text of forty characters, exactly";
+    window->txtSerialNo->setText("123");
+    struct Case {
+        QPushButton* button;
+        QLineEdit* box;
+        std::string text, wire, statuses;
+    };
+    for (const Case& c : std::vector<Case>{
+             {window->cmdReadDateTime, nullptr, "", "[#AE] long",
+              "Getting Date and Time|Parameters received"},
+             {window->cmdReadStoredParameters, nullptr, "", "[#X] long",
+              "Getting Serial No., Model, User|Parameters received"},
+             {window->cmdResetMemPointer, nullptr, "", "[#FW0000] short",
+              "Resetting memory|Memory Reset"},
+             {window->cmdSetSerialModel, window->txtModel, "AB", "[#SSAB      123     ] short",
+              "Setting Serial No. / Model|Serial No. / Model set"},
+             {window->cmdSetDate, nullptr, "", "[#DS05/12/26] short", "Setting Date|Date set"},
+             {window->cmdSetTime, nullptr, "", "[#TS09:07:03] short", "Setting time|Time set"},
+             {window->cmdSetUser, window->txtUser, "Depot 4",
+              "[#FTDepot 4" + std::string(25, ' ') + "] short", "Setting User|User Set"},
+             {window->cmdSetUser, window->txtUser, user40, "[#FT" + user40 + "] short",
+              "Setting User|User Set"},
+             {window->cmdSend, window->txtSend, "h\xe9llo", "[h\xe9llo] short",
+              "Sendingh\xe9llo|Sent!"},
+             {window->cmdStop, nullptr, "", "[#A] short", "Stopping...|Aborted"},
+             {window->cmdClearMem, nullptr, "", "[#CA] short",
+              "Clearing memory|When live data appears on the Live Monitor, the clear has been "
+              "completed."}}) {
+        SCOPED_TRACE(c.wire);
+        if (c.box)
+            c.box->setText(QString::fromLatin1(c.text));
+        if (c.button == window->cmdClearMem)
+            prompts.AnswerYes();
+        ports.log.Clear();
+        c.button->click();
+        EXPECT_EQ(Joined(ports.log.Steps()), "link " + c.wire);
+        EXPECT_EQ(during + "|" + Text(window->lblStatus), c.statuses);
+    }
+    EXPECT_FALSE(enabledDuringASend);
+    EXPECT_TRUE(window->cmdStop->isEnabled());
+    EXPECT_EQ(Joined(users), "Depot 4" + std::string(25, ' ') + "|" + user40);
+    EXPECT_EQ(Text(window->lblUserChars), "--8 left-");
 
-TEST_F(ServiceWindowTest, OpenLogFileOpensTheCompleteLogAndClosingClosesPortAndLog) {
-    ASSERT_TRUE(Open({"millrace", "3"}));
-    Receive("one");
-    Receive("two");
-    window->cmdOpenFile->click();
-    ASSERT_EQ(openedLogs, std::vector<std::filesystem::path>{LogPath()});
-    EXPECT_EQ(openedContents[0], "one\r\ntwo\r\n");
+    // Clear Memory asks first, and No sends nothing; Reset Memory does nothing at all.
+    ports.log.Clear();
+    prompts.AnswerNo();
+    window->cmdClearMem->click();
+    window->cmdResetMem->click();
+    EXPECT_EQ(Joined(ports.log.Steps()), "");
+    EXPECT_EQ(prompts.Texts().size(), 4u);
+    EXPECT_EQ(prompts.Texts().back(), "Are you sure you want to clear the memory?");
 
-    window->close();
-    Receive("after close"); // a late event finds the log closed
-    EXPECT_FALSE(port->IsOpen());
-    EXPECT_EQ(test::ReadBytes(LogPath()), "one\r\ntwo\r\n");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(window.isNull());
+    // Once the locator went away a send says it did not go out.
+    port->Unplug();
+    window->cmdSetDate->click();
+    EXPECT_EQ(Text(window->lblStatus), "The port is not open: the command was not sent.");
 }
 
 TEST_F(ServiceWindowTest, ClosingDuringASendStopsItAndDeletesTheWindowAfterwards) {
@@ -185,7 +245,7 @@ TEST_F(ServiceWindowTest, ALogThatCannotBeCreatedIsSaidAndTheWindowStillShowsRep
     EXPECT_EQ(window->txtMonitor[0]->text(), "still shown");
     EXPECT_EQ(window->txtMonitor[1]->text(), "#XDepot___");
     EXPECT_EQ(window->txtUser->text(), "Depot");
-    EXPECT_EQ(window->lblUserChars->text(), "-27 left-");
+    EXPECT_EQ(Text(window->lblUserChars), "-27 left-");
     EXPECT_EQ(window->txtModel->text() + window->txtSerialNo->text(), "");
 }
 
