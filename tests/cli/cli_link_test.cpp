@@ -11,7 +11,9 @@
 
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <set>
+#include <sstream>
 #include <thread>
 
 namespace tarvik {
@@ -19,72 +21,31 @@ namespace {
 
 using test::ShellQuoted;
 
-// Runs `tarvik ARGS` with its folders in `dir` and COM n at dir/COMn; stdout is captured,
-// stderr too when `errors` is set.
-test::CommandResult Tarvik(const test::TempDir& dir, const std::string& args, bool errors = false) {
-    return test::RunCommand("TARVIK_PORT_PATTERN=" + ShellQuoted(dir.path() / "COM{n}") + " " +
-                            ShellQuoted(test::ProgramsFolder() / "tarvik") + " --documents " +
-                            ShellQuoted(dir / "docs") + " --appdata " + ShellQuoted(dir / "app") +
-                            " " + args + (errors ? " 2>&1" : " 2>/dev/null"));
+// `tarvik ARGS` as a shell command, with its folders in `dir` and COM n at dir/COMn; exec'd,
+// so that a signal to the shell's process reaches tarvik.
+std::string TarvikLine(const test::TempDir& dir, const std::string& args) {
+    return "exec env TARVIK_PORT_PATTERN=" + ShellQuoted(dir / "COM{n}") + " " +
+           ShellQuoted(test::ProgramsFolder() / "tarvik") + " --documents " +
+           ShellQuoted(dir / "docs") + " --appdata " + ShellQuoted(dir / "app") + " " + args;
 }
 
-// `tarvik --yes download --port N --all` in the background, as Tarvik() runs it; what it
-// says on stderr goes into dir/tarvik.err.
-struct BackgroundDownload : test::ChildProcess {
-    BackgroundDownload(const test::TempDir& dir, int port)
-        : ChildProcess({"/usr/bin/env", "TARVIK_PORT_PATTERN=" + (dir / "COM{n}").string(),
-                        (test::ProgramsFolder() / "tarvik").string(), "--documents",
-                        (dir / "docs").string(), "--appdata", (dir / "app").string(), "--yes",
-                        "download", "--port", std::to_string(port), "--all"},
-                       "", dir / "tarvik.err") {}
-};
-
-// The one data file a download has written, once it holds more than `bytes` bytes; empty
-// when none does within a minute.
-std::filesystem::path DataFileOnceItHolds(const test::TempDir& dir, std::uintmax_t bytes) {
-    for (int i = 0; i < 6000; ++i) {
-        std::error_code ec;
-        for (const auto& entry :
-             std::filesystem::directory_iterator(dir / "docs" / "tarvik" / "data vz3", ec))
-            if (entry.file_size(ec) > bytes)
-                return entry.path();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return {};
+test::CommandResult Tarvik(const test::TempDir& dir, const std::string& args) {
+    return test::RunCommand(TarvikLine(dir, args));
 }
 
-// What follows the header block and the identity line of a downloaded data file.
-std::string RecordsOf(const std::filesystem::path& file) {
-    const std::string bytes = test::ReadBytes(file);
-    return bytes.substr(bytes.find("\r\n", BuildDataFileHeader().size()) + 2);
-}
-
-std::string LogOfRecords(std::size_t count) {
-    sim::LogOptions options;
-    options.recordCount = count;
-    return sim::GenerateLogText(options);
-}
-
-// `records` hold the start of a log of `count` records, in order, and not all of it.
-void ExpectStartOfLog(const std::string& records, std::size_t count) {
-    EXPECT_GT(records.size(), 0u);
-    EXPECT_LT(records.size(), count * 34);
-    EXPECT_EQ(records, LogOfRecords(count).substr(0, records.size()));
-}
-
-TEST(CliLink, ScanInfoAndDownloadOfALocatorAnsweringAtOnceOrLateAndInPieces) {
-    const std::vector<std::string> late = {"--reply-pieces", "2",  "--piece-pause", "30",
-                                           "--answer-delay", "300"};
-    for (const bool isLate : {false, true}) {
-        SCOPED_TRACE(isLate ? "late" : "at once");
+TEST(CliLink, ScanInfoDownloadAndSetOfALocatorAnsweringAtOnceOrLateAndInPieces) {
+    for (const bool late : {false, true}) {
+        SCOPED_TRACE(late ? "late" : "at once");
         test::TempDir dir;
+        EXPECT_EQ(Tarvik(dir, "--yes scan").exitCode, 1); // no locator anywhere
         const auto commands = dir / "commands.txt";
         std::vector<std::string> options = {
             "--serial", "31337",       "--user", "Night shift",   "--firmware",
             "V4.2",     "--records",   "20000",  "--unpaced",     "--chunk",
             "1-700",    "--self-test", "F",      "--command-log", commands.string()};
-        if (isLate)
-            options.insert(options.end(), late.begin(), late.end());
+        if (late)
+            options.insert(options.end(),
+                           {"--reply-pieces", "2", "--piece-pause", "30", "--answer-delay", "300"});
         test::SimulatorProcess sim(dir / "COM6", options);
         ASSERT_TRUE(sim.Ready());
 
@@ -94,7 +55,6 @@ TEST(CliLink, ScanInfoAndDownloadOfALocatorAnsweringAtOnceOrLateAndInPieces) {
                                    "\nmodel: KVZ3\nserial: 31337\nuser: Night shift\nfirmware: "
                                    "V4.2\nlast download: 01/12/26\nself test: Fail\n");
         EXPECT_EQ(test::ReadBytes(dir / "app" / "tarvik" / "ports.ini"), "\r\n31337,6\r\n");
-
         // Through a saved port too the identity comes whole and without the reply's "_" fill.
         const test::CommandResult info = Tarvik(dir, "info --port 6 --yes");
         EXPECT_EQ(info.exitCode, 0);
@@ -107,7 +67,7 @@ TEST(CliLink, ScanInfoAndDownloadOfALocatorAnsweringAtOnceOrLateAndInPieces) {
         // Name and identity line carry the bare identity; then the log as the locator sent it.
         EXPECT_TRUE(file.filename().string().starts_with("31337 KVZ3 Night shift [All] ["));
         EXPECT_EQ(test::ReadBytes(file), BuildDataFileHeader() + "Night shift,KVZ3,31337\r\n" +
-                                             LogOfRecords(20000) + "\x1a");
+                                             sim::GenerateLogText({.recordCount = 20000}) + "\x1a");
 
         // Every command reached the locator whole: none was spliced into another.
         const std::set<std::string> whole = {"#X", "#FV", "#LD", "#ST", "#AE", "#DA"};
@@ -117,35 +77,79 @@ TEST(CliLink, ScanInfoAndDownloadOfALocatorAnsweringAtOnceOrLateAndInPieces) {
             EXPECT_TRUE(whole.count(line)) << line;
         EXPECT_EQ(seen.count("#AE"), 1u);
         EXPECT_EQ(seen.count("#DA"), 1u);
+        if (late)
+            continue;
+
+        EXPECT_EQ(Tarvik(dir, "--yes set-date --port 6").output, "Date set\n");
+        EXPECT_EQ(Tarvik(dir, "--yes set-user --port 6 Night").output, "User Set\n");
+        EXPECT_NE(Tarvik(dir, "--yes info --port 6").output.find("user: Night\n"),
+                  std::string::npos);
+        // Wrong input is wrong usage, and nothing at a port a failure.
+        for (const std::string args : {"info --port 17", "--yes download --port 6 --from 01/12/26",
+                                       "--yes set-user --port 6 a.b"})
+            EXPECT_EQ(Tarvik(dir, args).exitCode, 2) << args;
+        EXPECT_EQ(Tarvik(dir, "info --port 3 --yes").exitCode, 1);
     }
 }
 
-TEST(CliLink, SetCommandsSayWhatTheySetAndWrongInputIsAFailureOrWrongUsage) {
-    test::TempDir dir;
-    EXPECT_EQ(Tarvik(dir, "--yes scan").exitCode, 1);
-    EXPECT_EQ(Tarvik(dir, "info --port 3 --yes").exitCode, 1);
-    EXPECT_EQ(Tarvik(dir, "info --port 17").exitCode, 2);
-
-    test::SimulatorProcess sim(dir / "COM2", {});
-    ASSERT_TRUE(sim.Ready());
-    EXPECT_EQ(Tarvik(dir, "--yes download --port 2 --from 01/12/26").exitCode, 2);
-    EXPECT_EQ(Tarvik(dir, "--yes set-date --port 2").output, "Date set\n");
-    EXPECT_EQ(Tarvik(dir, "--yes set-user --port 2 Night").output, "User Set\n");
-    EXPECT_EQ(Tarvik(dir, "--yes set-user --port 2 a.b").exitCode, 2);
-    EXPECT_NE(Tarvik(dir, "--yes info --port 2").output.find("user: Night\n"), std::string::npos);
-}
-
-TEST(CliLink, APowerDownMidTransferFailsAndKeepsWhatCame) {
-    test::TempDir dir;
-    test::SimulatorProcess sim(dir / "COM3",
-                               {"--records", "5000", "--unpaced", "--power-down-after", "40000"});
-    ASSERT_TRUE(sim.Ready());
-    EXPECT_EQ(Tarvik(dir, "--yes download --port 3 --all").exitCode, 1);
-    // What came before the notice is kept, in order; only the chunk that holds "#PD" is not
-    // written, and the notice came after the 40000th byte.
-    const std::string kept = RecordsOf(DataFileOnceItHolds(dir, 0));
-    EXPECT_LE(kept.size(), 40000u);
-    ExpectStartOfLog(kept, 5000);
+// A transfer that ends early keeps every byte that came before its end, in order: Ctrl+C
+// (whose "ABORT" arrives split over reads of three characters), a second Ctrl+C before the
+// locator answered the first, and a power-down notice after its 40000th byte (only the chunk
+// holding it is not written).
+TEST(CliLink, ATransferEndedByCtrlCOrAPowerDownKeepsWhatCame) {
+    const std::string aborted = "File download aborted. Incomplete data written to file";
+    struct Case {
+        std::string options;
+        int interrupts, exitCode;
+        std::string ending, said;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"--baud 115200 --chunk 3-3 --reply-pieces 2", 1, 1, "ABORT\x1a", aborted},
+             {"--baud 9600 --chunk 3-3 --reply-pieces 2", 1, 1, "ABORT\x1a", aborted},
+             {"--baud 9600 --chunk 3-3 --answer-delay 600", 2, 128 + SIGINT, "", "Stopping"},
+             {"--unpaced --power-down-after 40000", 0, 1, "", "The Locator has powered down."}}) {
+        SCOPED_TRACE(c.options);
+        test::TempDir dir;
+        std::istringstream words("--records 20000 " + c.options);
+        test::SimulatorProcess sim(dir / "COM5", {std::istream_iterator<std::string>(words), {}});
+        ASSERT_TRUE(sim.Ready());
+        test::ChildProcess download({"/bin/sh", "-c",
+                                     TarvikLine(dir, "--yes download --port 5 --all 2>" +
+                                                         ShellQuoted(dir / "tarvik.err"))});
+        // The data file, once it holds more than its header.
+        std::filesystem::path file;
+        for (int i = 0; i < 6000 && file.empty(); ++i) {
+            std::error_code ec;
+            for (const auto& entry :
+                 std::filesystem::directory_iterator(dir / "docs" / "tarvik" / "data vz3", ec))
+                if (entry.file_size(ec) > 2000)
+                    file = entry.path();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_FALSE(file.empty());
+        if (c.interrupts) {
+            // Meanwhile the port is in use: another command says so, once.
+            const std::string busy = Tarvik(dir, "info --port 5 2>&1").output;
+            const std::string inUse =
+                "(" + (dir / "COM5").string() + ") is in use by another program";
+            EXPECT_NE(busy.find(inUse), std::string::npos) << busy;
+            EXPECT_EQ(busy.find(inUse), busy.rfind(inUse)) << busy;
+        }
+        for (int i = 0; i < c.interrupts; ++i) {
+            download.Signal(SIGINT);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_EQ(download.Wait(), c.exitCode);
+        EXPECT_NE(test::ReadBytes(dir / "tarvik.err").find(c.said), std::string::npos);
+        const std::string bytes = test::ReadBytes(file);
+        std::string kept = bytes.substr(bytes.find("\r\n", BuildDataFileHeader().size()) + 2);
+        ASSERT_TRUE(kept.ends_with(c.ending));
+        kept.resize(kept.size() - c.ending.size());
+        if (!c.interrupts) {
+            EXPECT_LE(kept.size(), 40000u);
+        }
+        EXPECT_EQ(kept, sim::GenerateLogText({.recordCount = 20000}).substr(0, kept.size()));
+    }
 }
 
 TEST(CliLink, SelfTestAndCertificateWriteTheDocument) {
@@ -179,51 +183,6 @@ TEST(CliLink, SelfTestAndCertificateWriteTheDocument) {
         Tarvik(dir, "certificate --model KVZ3 --serial 999 --user Crew --pass '05/12/26 09:12:30'");
     EXPECT_EQ(made.exitCode, 0);
     EXPECT_TRUE(std::filesystem::exists(made.output.substr(0, made.output.size() - 1)));
-}
-
-TEST(CliLink, CtrlCStopsADownloadAndKeepsEveryByteThatCame) {
-    for (const std::string baud : {"115200", "9600"}) {
-        SCOPED_TRACE(baud);
-        test::TempDir dir;
-        // Three characters a read, so "ABORT" arrives split.
-        test::SimulatorProcess sim(dir / "COM5", {"--records", "20000", "--baud", baud, "--chunk",
-                                                  "3-3", "--reply-pieces", "2"});
-        ASSERT_TRUE(sim.Ready());
-        BackgroundDownload download(dir, 5);
-        const auto file = DataFileOnceItHolds(dir, 2000);
-        ASSERT_FALSE(file.empty());
-
-        // Meanwhile the port is in use: another command says so, once.
-        const std::string busy = Tarvik(dir, "info --port 5", true).output;
-        const std::string inUse = "(" + (dir / "COM5").string() + ") is in use by another program";
-        EXPECT_NE(busy.find(inUse), std::string::npos) << busy;
-        EXPECT_EQ(busy.find(inUse), busy.rfind(inUse)) << busy;
-
-        download.Signal(SIGINT);
-        EXPECT_EQ(download.Wait(), 1);
-        EXPECT_NE(test::ReadBytes(dir / "tarvik.err")
-                      .find("File download aborted. Incomplete data written to file"),
-                  std::string::npos);
-        const std::string kept = RecordsOf(file);
-        ASSERT_TRUE(kept.ends_with("ABORT\x1a"));
-        ExpectStartOfLog(kept.substr(0, kept.size() - 6), 20000);
-    }
-}
-
-TEST(CliLink, ASecondCtrlCQuitsAtOnceAndLeavesTheFileAsItIs) {
-    test::TempDir dir;
-    // The locator takes its time to answer the stop, so the second Ctrl+C comes first.
-    test::SimulatorProcess sim(dir / "COM5", {"--records", "20000", "--baud", "9600", "--chunk",
-                                              "3-3", "--answer-delay", "600"});
-    ASSERT_TRUE(sim.Ready());
-    BackgroundDownload download(dir, 5);
-    const auto file = DataFileOnceItHolds(dir, 2000);
-    ASSERT_FALSE(file.empty());
-    download.Signal(SIGINT);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    download.Signal(SIGINT);
-    EXPECT_EQ(download.Wait(), 128 + SIGINT);
-    ExpectStartOfLog(RecordsOf(file), 20000);
 }
 
 } // namespace

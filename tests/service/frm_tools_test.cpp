@@ -102,9 +102,18 @@ TEST_F(ServiceWindowTest, OpensWithMmShowsEveryChunkInMonitorAndLogAndClosesPort
     window->cmdOpenFile->click();
     EXPECT_EQ(opened, log.string() + ":" + expectedLog);
 
-    window->close();
+    // Closed during a send: nothing more goes out, and the window goes once the send returned.
+    ports.log.Clear();
+    bool aliveAfterClosing = false;
+    pacer->onLetEventsRun = [&] {
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        aliveAfterClosing = !window.isNull();
+    };
+    window->cmdReadStoredParameters->click();
+    EXPECT_TRUE(aliveAfterClosing);
+    EXPECT_EQ(Joined(ports.log.Steps()), "link [#] long|link close");
     Receive("after close"); // a late event finds the log closed
-    EXPECT_FALSE(port->IsOpen());
     EXPECT_EQ(test::ReadBytes(log), expectedLog);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
@@ -112,12 +121,17 @@ TEST_F(ServiceWindowTest, OpensWithMmShowsEveryChunkInMonitorAndLogAndClosesPort
 
 TEST_F(ServiceWindowTest, AWrongPasswordEndsTheProgramAndACancelledPortQuestionTheWindow) {
     using Answers = std::vector<std::optional<std::string>>;
-    for (const auto& [answers, exitsWanted] : std::vector<std::pair<Answers, int>>{
-             {{"millrace!"}, 1}, {{""}, 1}, {{std::nullopt}, 1}, {{"millrace", std::nullopt}, 0}}) {
+    // One answer is a refused password, which ends the program; two a cancelled port question.
+    for (const Answers& answers : std::vector<Answers>{{"Millrace"},
+                                                       {" millrace"},
+                                                       {"millracee"},
+                                                       {""},
+                                                       {std::nullopt},
+                                                       {"millrace", std::nullopt}}) {
         exits = 0;
         prompts.Clear();
         EXPECT_EQ(Open(answers), nullptr);
-        EXPECT_EQ(exits, exitsWanted);
+        EXPECT_EQ(exits, answers.size() == 1 ? 1 : 0);
         EXPECT_EQ(prompts.shown().size(), answers.size()); // no port question after a refusal
         EXPECT_TRUE(port->openedPorts.empty());
         EXPECT_EQ(current.name, "earlier.lgd");
@@ -127,15 +141,28 @@ TEST_F(ServiceWindowTest, AWrongPasswordEndsTheProgramAndACancelledPortQuestionT
     }
 }
 
-TEST_F(ServiceWindowTest, APortAnswerOutsideOneToSixteenOrThatCannotBeOpenedIsAskedAgain) {
+TEST_F(ServiceWindowTest, APortIsAskedUntilOneOpensAndALogThatCannotBeCreatedIsSaid) {
     ports.Plug(16, {});
+    test::WriteBytes(folders.documents / "tarvik", ""); // a file where the folder should be
     ASSERT_TRUE(Open({"millrace", "0", "17", "three", "", "9", "16"}));
     const std::string again =
         "|Enter the port to use|The port must be a whole number from 1 to 16.";
-    EXPECT_EQ(Joined(prompts.Texts()), "Enter your passwword" + again + again + again + again +
-                                           "|Enter the port to use|COM9 could not be opened.|"
-                                           "Enter the port to use");
+    const std::string asked = "Enter your passwword" + again + again + again + again +
+                              "|Enter the port to use|COM9 could not be opened.|Enter the port "
+                              "to use|The troubleshoot log ";
+    EXPECT_EQ(Joined(prompts.Texts()).substr(0, asked.size()), asked);
     EXPECT_EQ(port->openedPorts, (std::vector<int>{9, 16}));
+    EXPECT_EQ(current.name, "earlier.lgd");
+    // A short identity reply fills the boxes with what it holds; the monitor scrolls down.
+    window->txtModel->setText("old");
+    Receive("#XDepot___");
+    Receive("still shown");
+    EXPECT_EQ(window->txtMonitor[0]->text() + "|" + window->txtMonitor[1]->text(),
+              "still shown|#XDepot___");
+    EXPECT_EQ(window->txtUser->text() + "|" + window->txtModel->text() + "|" +
+                  window->txtSerialNo->text(),
+              "Depot||");
+    EXPECT_EQ(Text(window->lblUserChars), "-27 left-");
 }
 
 // Each button: the bytes from its boxes at its pace, its status while sending with every
@@ -212,41 +239,6 @@ TEST_F(ServiceWindowTest, EachButtonSendsWhatItsBoxesHoldAtItsPaceBetweenItsTwoS
     port->Unplug();
     window->cmdSetDate->click();
     EXPECT_EQ(Text(window->lblStatus), "The port is not open: the command was not sent.");
-}
-
-TEST_F(ServiceWindowTest, ClosingDuringASendStopsItAndDeletesTheWindowAfterwards) {
-    ASSERT_TRUE(Open({"millrace", "3"}));
-    port->written.clear();
-    bool aliveDuringSend = false;
-    pacer->onLetEventsRun = [&] {
-        if (!window->isVisible())
-            return;
-        window->close();
-        // Deferred deletions run whenever the pacer lets events run.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        aliveDuringSend = !window.isNull();
-    };
-    window->cmdReadStoredParameters->click();
-    EXPECT_TRUE(aliveDuringSend);
-    EXPECT_EQ(port->written, "#"); // nothing more went out on the closed port
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(window.isNull());
-}
-
-TEST_F(ServiceWindowTest, ALogThatCannotBeCreatedIsSaidAndTheWindowStillShowsReplies) {
-    test::WriteBytes(folders.documents / "tarvik", ""); // a file where the folder should be
-    ASSERT_TRUE(Open({"millrace", "3"}));
-    EXPECT_TRUE(prompts.shown().back().text.starts_with("The troubleshoot log "));
-    EXPECT_EQ(current.name, "earlier.lgd");
-    // A short identity reply fills the boxes with what it holds; the monitor scrolls down.
-    window->txtModel->setText("old");
-    Receive("#XDepot___");
-    Receive("still shown");
-    EXPECT_EQ(window->txtMonitor[0]->text(), "still shown");
-    EXPECT_EQ(window->txtMonitor[1]->text(), "#XDepot___");
-    EXPECT_EQ(window->txtUser->text(), "Depot");
-    EXPECT_EQ(Text(window->lblUserChars), "-27 left-");
-    EXPECT_EQ(window->txtModel->text() + window->txtSerialNo->text(), "");
 }
 
 } // namespace

@@ -8,7 +8,6 @@
 #include "support/simulator_process.h"
 #include "support/temp_dir.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>

@@ -1,4 +1,3 @@
-#include "service/service_password.h"
 #include "service/service_replies.h"
 
 #include <gtest/gtest.h>
@@ -29,12 +28,6 @@ TEST(ServiceReplies, TheClockIsReadAtFixedPlacesOfAChunkThatBeginsWithItsMarker)
     EXPECT_EQ(clock->date + "|" + clock->time, "05/12/26|09:0");
     EXPECT_FALSE(ServiceClockReply("#A"));
     EXPECT_FALSE(ServiceClockReply(" #AE 05/12/26 #T09:07:03"));
-}
-
-TEST(ServicePassword, OnlyTheExactPasswordIsAccepted) {
-    EXPECT_TRUE(IsServicePassword("millrace"));
-    for (const char* wrong : {"", "Millrace", "millrace ", " millrace", "millrac", "millracee"})
-        EXPECT_FALSE(IsServicePassword(wrong)) << '"' << wrong << '"';
 }
 
 } // namespace

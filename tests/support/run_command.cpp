@@ -34,8 +34,7 @@ std::string ShellQuoted(const std::filesystem::path& path) {
     return quoted + "'";
 }
 
-ChildProcess::ChildProcess(std::vector<std::string> args, const std::filesystem::path& out,
-                           const std::filesystem::path& err) {
+ChildProcess::ChildProcess(std::vector<std::string> args, bool showErrors) {
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
@@ -43,11 +42,9 @@ ChildProcess::ChildProcess(std::vector<std::string> args, const std::filesystem:
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    for (const auto& [fd, file] : {std::pair{1, &out}, std::pair{2, &err}})
-        if (*file != "-")
-            posix_spawn_file_actions_addopen(&actions, fd,
-                                             file->empty() ? "/dev/null" : file->c_str(),
-                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (!showErrors)
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
     if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
         pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
@@ -56,6 +53,11 @@ ChildProcess::ChildProcess(std::vector<std::string> args, const std::filesystem:
 ChildProcess::~ChildProcess() {
     Signal(SIGKILL);
     Wait();
+}
+
+void ChildProcess::Signal(int signal) const {
+    if (pid_ > 0)
+        ::kill(pid_, signal);
 }
 
 int ChildProcess::Wait() {

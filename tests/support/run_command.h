@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <signal.h>
 #include <string>
 #include <vector>
 
@@ -18,21 +17,17 @@ CommandResult RunCommand(const std::string& commandLine);
 // A path as one shell word, whatever characters it holds.
 std::string ShellQuoted(const std::filesystem::path& path);
 
-// A program started in the background: `args` (the program first), in the test's own
-// environment, its input from /dev/null and its output and errors into the files given
-// (/dev/null when empty, the test's own when "-"). Killed when the object goes unless waited for.
+// A program started in the background (`args`, the program first) with its input and output
+// on /dev/null, and its errors too unless `showErrors`. Killed when the object goes unless
+// waited for.
 class ChildProcess {
 public:
-    explicit ChildProcess(std::vector<std::string> args, const std::filesystem::path& out = {},
-                          const std::filesystem::path& err = {});
+    explicit ChildProcess(std::vector<std::string> args, bool showErrors = false);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
 
     bool Started() const { return pid_ > 0; }
-    void Signal(int signal) const {
-        if (pid_ > 0)
-            ::kill(pid_, signal);
-    }
+    void Signal(int signal) const;
     // The exit status, or 128 and the signal that ended it.
     int Wait();
 

@@ -10,7 +10,6 @@ namespace tarvik::test {
 
 namespace {
 
-// TARVIK_SIM_TRACE=1 shows what the locator takes on stderr, for a test that needs looking into.
 const bool kTrace = std::getenv("TARVIK_SIM_TRACE") != nullptr;
 
 std::vector<std::string> Arguments(const std::filesystem::path& link,
@@ -26,7 +25,7 @@ std::vector<std::string> Arguments(const std::filesystem::path& link,
 
 SimulatorProcess::SimulatorProcess(const std::filesystem::path& linkPath,
                                    std::vector<std::string> options)
-    : ChildProcess(Arguments(linkPath, std::move(options)), "", kTrace ? "-" : "") {
+    : ChildProcess(Arguments(linkPath, std::move(options)), kTrace) {
     for (int i = 0; i < 500 && Started() && !ready_; ++i) {
         std::error_code ec;
         ready_ = std::filesystem::is_symlink(linkPath, ec);
