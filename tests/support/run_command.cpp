@@ -34,7 +34,7 @@ std::string ShellQuoted(const std::filesystem::path& path) {
     return quoted + "'";
 }
 
-ChildProcess::ChildProcess(std::vector<std::string> args, bool showErrors) {
+ChildProcess::ChildProcess(std::vector<std::string> args) {
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
@@ -43,8 +43,6 @@ ChildProcess::ChildProcess(std::vector<std::string> args, bool showErrors) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    if (!showErrors)
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
     if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
         pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);

@@ -18,11 +18,10 @@ CommandResult RunCommand(const std::string& commandLine);
 std::string ShellQuoted(const std::filesystem::path& path);
 
 // A program started in the background (`args`, the program first) with its input and output
-// on /dev/null, and its errors too unless `showErrors`. Killed when the object goes unless
-// waited for.
+// on /dev/null and its errors on the test's own. Killed when the object goes unless waited for.
 class ChildProcess {
 public:
-    explicit ChildProcess(std::vector<std::string> args, bool showErrors = false);
+    explicit ChildProcess(std::vector<std::string> args);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
 

@@ -7,8 +7,8 @@
 namespace tarvik::test {
 
 // The simulated locator program serving a pseudo-terminal linked at `linkPath`, started by
-// a test and stopped when the object goes (or earlier with Stop). With TARVIK_SIM_TRACE set
-// it shows on stderr what the locator takes, for a test that needs looking into.
+// a test and stopped when the object goes (or earlier with Stop). Its option "--trace" shows
+// on stderr what the locator takes, for a test that needs looking into.
 class SimulatorProcess : public ChildProcess {
 public:
     SimulatorProcess(const std::filesystem::path& linkPath, std::vector<std::string> options);
