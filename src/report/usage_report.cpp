@@ -4,6 +4,7 @@
 #include "datafile/file_label.h"
 #include "report/usage_report_data.h"
 #include "report/usage_report_document.h"
+#include "selftest/store_without_replacing.h"
 
 #include <fstream>
 #include <system_error>
@@ -33,14 +34,6 @@ bool Readable(const std::filesystem::path& file) {
 
 } // namespace
 
-std::filesystem::path FreeReportPath(const std::filesystem::path& folder,
-                                     const std::string& label) {
-    std::filesystem::path path = folder / (label + ".pdf");
-    for (int n = 2; std::filesystem::exists(path); ++n)
-        path = folder / (label + " (" + std::to_string(n) + ").pdf");
-    return path;
-}
-
 UsageReportResult CreateUsageReport(const UsageReportRequest& request, const Folders& folders,
                                     PdfPrinterServices services) {
     UsageReportResult result;
@@ -56,28 +49,56 @@ UsageReportResult CreateUsageReport(const UsageReportRequest& request, const Fol
         }
     }
 
-    std::error_code error;
-    std::filesystem::path file;
+    std::filesystem::path folder;
+    std::string fileName;
     if (request.output) {
-        file = *request.output;
-        if (file.has_parent_path())
-            std::filesystem::create_directories(file.parent_path(), error);
+        folder = request.output->parent_path();
+        fileName = request.output->filename().string();
     } else {
-        std::filesystem::create_directories(folders.ReportsFolder(), error);
+        folder = folders.ReportsFolder();
         FileLabelDetails details;
         details.period = request.period.Label();
-        file = FreeReportPath(
-            folders.ReportsFolder(),
-            BuildFileLabel(FileLabelKind::Report, data.summary.identity, DateTime{}, details));
+        fileName =
+            BuildFileLabel(FileLabelKind::Report, data.summary.identity, DateTime{}, details) +
+            ".pdf";
     }
-    SystemClock systemClock;
-    const Clock& clock = services.clock ? *services.clock : systemClock;
-    if (!WriteUsageReportPdf(data, file, request.fontsFolder, clock.Now(), std::move(services))) {
-        std::filesystem::remove(file, error);
-        result.error = "The report " + file.string() + " could not be written.";
+    const std::string wanted = (folder / fileName).string();
+    std::error_code error;
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, error);
+    // Written under a name of its own and moved into place only when whole, so a failed write
+    // never touches a file already at the wanted name.
+    const std::filesystem::path temporary = folder / TemporaryFileName(fileName);
+    std::FILE* created = OpenNewFile(temporary, error);
+    if (!created) {
+        result.error = "The report " + wanted + " could not be written: " + temporary.string() +
+                       ": " + error.message() + ".";
         return result;
     }
-    result.file = file;
+    std::fclose(created);
+    SystemClock systemClock;
+    const Clock& clock = services.clock ? *services.clock : systemClock;
+    if (!WriteUsageReportPdf(data, temporary, request.fontsFolder, clock.Now(),
+                             std::move(services))) {
+        std::filesystem::remove(temporary, error);
+        result.error = "The report " + wanted + " could not be written.";
+        return result;
+    }
+    std::string moveError;
+    if (!request.output) {
+        result.file = MoveToFreeName(temporary, folder, fileName, moveError);
+    } else {
+        // A file the user named is replaced, as asked.
+        std::filesystem::rename(temporary, *request.output, error);
+        if (error)
+            moveError = error.message();
+        else
+            result.file = *request.output;
+    }
+    if (!result.file) {
+        std::filesystem::remove(temporary, error);
+        result.error = "The report " + wanted + " could not be stored: " + moveError + ".";
+    }
     return result;
 }
 

@@ -29,11 +29,9 @@ struct UsageReportResult {
 
 // Reads the data file and writes its usage report for the period. A file that cannot be read,
 // has no records or a damaged identity line, and a period without records, give an error and
-// no document; so does a document that could not be written whole (what was begun is removed).
+// no document; so does a document that could not be written whole (a file already at the
+// wanted name is left as it was).
 UsageReportResult CreateUsageReport(const UsageReportRequest& request, const Folders& folders,
                                     PdfPrinterServices services);
-
-// The reports folder's first free name for the file's locator and the period.
-std::filesystem::path FreeReportPath(const std::filesystem::path& folder, const std::string& label);
 
 } // namespace tarvik

@@ -169,10 +169,6 @@ CertificateResources(const std::filesystem::path& programFolder) {
             programFolder / "s.jpg"};
 }
 
-std::string CertificateTemporaryFileName(const std::string& fileName) {
-    return "~" + fileName + ".tmp";
-}
-
 CertificateResult CreateValidationCertificate(const CertificateDetails& details,
                                               const Folders& folders,
                                               const std::filesystem::path& programFolder,
@@ -201,7 +197,7 @@ CertificateResult CreateValidationCertificate(const CertificateDetails& details,
 
     // Written under a name of its own and stored only when complete, so neither a failed
     // write nor a second certificate of the same second can touch a stored certificate.
-    const std::filesystem::path temporary = certs / CertificateTemporaryFileName(fileName);
+    const std::filesystem::path temporary = certs / TemporaryFileName(fileName);
     std::FILE* created = OpenNewFile(temporary, ec);
     if (!created) {
         result.error = "The certificate " + wanted +

@@ -32,9 +32,6 @@ struct CertificateResult {
     std::string error;                         // why there is none
 };
 
-// The name a certificate is written under in the certificates folder until it is complete.
-std::string CertificateTemporaryFileName(const std::string& fileName);
-
 // Writes the System Validation Certificate into the certificates folder (created when
 // missing), makes it read-only and, with `services.openViewer`, shows it. A certificate
 // already stored is never replaced or removed: a name taken (two certificates of the same

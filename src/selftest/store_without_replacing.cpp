@@ -30,6 +30,10 @@ std::FILE* OpenNewFile(const std::filesystem::path& file, std::error_code& error
     return opened;
 }
 
+std::string TemporaryFileName(const std::string& fileName) {
+    return "~" + fileName + ".tmp";
+}
+
 std::string NumberedFileName(const std::string& fileName, int n) {
     if (n <= 1)
         return fileName;

@@ -11,6 +11,9 @@ namespace tarvik {
 // already there is never truncated. Nothing (with `error`) when it could not be created.
 std::FILE* OpenNewFile(const std::filesystem::path& file, std::error_code& error);
 
+// The name a document is written under, beside its own, until it is whole: "~name.pdf.tmp".
+std::string TemporaryFileName(const std::string& fileName);
+
 // "name.pdf" for n = 1, "name (2).pdf", "name (3).pdf", ... after it: the n-th name to try.
 std::string NumberedFileName(const std::string& fileName, int n);
 
