@@ -15,12 +15,6 @@ using test::Texts;
 
 class DiscoveryTest : public ::testing::Test, protected test::InProcessLink {
 protected:
-    Texts StatusesStartingWith(const std::string& prefix) const {
-        Texts found;
-        std::copy_if(view.statuses.begin(), view.statuses.end(), std::back_inserter(found),
-                     [&](const std::string& s) { return s.starts_with(prefix); });
-        return found;
-    }
     std::string Ports() const { return test::ReadBytes(dir / "tarvik" / "ports.ini"); }
 
     test::TempDir dir;
@@ -29,26 +23,35 @@ protected:
 
 const std::string kUseBert = "Locator type KVZ3, Serial Number 1234. Use this connection?";
 
-TEST_F(DiscoveryTest, ScanFindsTheLocatorOnItsPortAndLinks) {
-    ports.Plug(3, Locator("Bert", "KVZ3", "1234"));
-    prompts.AnswerYes();
+TEST_F(DiscoveryTest, AScanProbesComOneToSixteenAndLinksTheLocatorTheUserTakes) {
+    ports.Plug(17, Locator("Far", "KVZ3", "17"));
+    ports.Plug(16, Locator("Near", "PVZ3", "5"));
+    prompts.AnswerNo(); // not this one
+    prompts.AnswerNo(); // no further search
     discovery.ScanAndConnect();
+    EXPECT_EQ(
+        std::count_if(view.statuses.begin(), view.statuses.end(),
+                      [](const std::string& s) { return s.starts_with("Checking com port "); }),
+        16);
+    EXPECT_EQ(prompts.Texts(), (Texts{"Locator type PVZ3, Serial Number 5. Use this connection?",
+                                      "No locator found. Search again?"}));
+    EXPECT_EQ(view.linkControls, std::vector<bool>{false});
+    EXPECT_FALSE(link.IsOpen() || std::filesystem::exists(dir / "tarvik"));
 
+    ports.Plug(3, Locator("Bert", "KVZ3", "1234"));
+    prompts.Clear();
+    prompts.AnswerYes();
+    view.statuses.clear();
+    ports.log.Clear();
+    discovery.ScanAndConnect();
     EXPECT_EQ(prompts.Texts(), Texts{kUseBert});
-    EXPECT_EQ(probe.openedPorts, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(StatusesStartingWith("Port "),
-              (Texts{"Port 1not valid.", "Port 2not valid.", "Port found..."}));
-    EXPECT_EQ(view.statuses.back(), "Using port number 3");
+    EXPECT_EQ(view.statuses[2] + "|" + view.statuses[4] + "|" + view.statuses.back(),
+              "Port 1not valid.|Port 2not valid.|Using port number 3");
     EXPECT_EQ(view.identity.user, "Bert"); // the fill removed
-    EXPECT_EQ(view.identity.model, "KVZ3");
-    EXPECT_EQ(view.firmware, "V2.04");
-    EXPECT_EQ(view.linkControls, std::vector<bool>{true});
-    EXPECT_EQ(session.LocatorPort, 3);
-    EXPECT_EQ(link.openNumber(), 3);
-    EXPECT_EQ(view.lastDownload, "01/12/26");
+    EXPECT_EQ(view.firmware + " " + view.lastDownload, "V2.04 01/12/26");
+    EXPECT_EQ(view.linkControls, (std::vector<bool>{false, true}));
     EXPECT_EQ(view.portList, (std::vector<PortRecord>{{"1234", 3}}));
     EXPECT_EQ(Ports(), "\r\n1234,3\r\n");
-
     // Probe and link in turn, each command at its pace; every reply is handled with DTR off.
     EXPECT_EQ(
         ports.log.Steps(),
@@ -58,24 +61,22 @@ TEST_F(DiscoveryTest, ScanFindsTheLocatorOnItsPortAndLinks) {
                "link [#AE] long", "link dtr off", "link dtr on"}));
 }
 
-TEST_F(DiscoveryTest, NothingBeyondSixteenAndARefusalAsksToSearchAgain) {
-    ports.Plug(17, Locator("Far", "KVZ3", "17"));
-    ports.Plug(16, Locator("Near", "PVZ3", "5"));
-    prompts.AnswerNo(); // not this one
-    prompts.AnswerNo(); // no further search
-    discovery.ScanAndConnect();
+TEST_F(DiscoveryTest, ASavedPortMissingSilentOrWithoutALog) {
+    discovery.cboLocators_Click(9);
+    EXPECT_EQ(view.statuses.back(), "Port 9 not valid.");
+    EXPECT_EQ(prompts.Texts(), Texts{"Connection information invalid (Port 9) Please click "
+                                     "'Scan' to find the locator"});
+    EXPECT_EQ(view.lamp, colours::kDarkRed);
+    ports.Plug(2, test::SilentLocator());
+    discovery.cboLocators_Click(2);
+    EXPECT_EQ(view.statuses.back(), "No communications received from locator. Ensure it is "
+                                    "powered on or try 'Scan' to find the locator.");
+    EXPECT_FALSE(probe.IsOpen() || link.IsOpen());
 
-    EXPECT_EQ(StatusesStartingWith("Checking com port ").size(), 16u);
-    EXPECT_EQ(prompts.Texts(), (Texts{"Locator type PVZ3, Serial Number 5. Use this connection?",
-                                      "No locator found. Search again?"}));
-    EXPECT_EQ(view.linkControls, std::vector<bool>{false});
-    EXPECT_FALSE(link.IsOpen());
-    EXPECT_FALSE(std::filesystem::exists(dir / "tarvik" / "ports.ini"));
-}
-
-TEST_F(DiscoveryTest, ASavedPortDropsTheFillAndEitherPathSetsTheNoLogFlag) {
     ports.Plug(4, Locator("Nora", "KVZ3nd", "77"));
+    prompts.Clear();
     prompts.AnswerYes();
+    ports.log.Clear();
     discovery.cboLocators_Click(4);
     EXPECT_EQ(prompts.Texts(),
               Texts{"Locator type KVZ3nd, serial number 77. Use this connection?"});
@@ -83,15 +84,15 @@ TEST_F(DiscoveryTest, ASavedPortDropsTheFillAndEitherPathSetsTheNoLogFlag) {
               "Nora|KVZ3nd|77");
     EXPECT_TRUE(session.flags.NoLogModel);
     EXPECT_FALSE(view.transferFrame);
-    // The firmware reply came before the last download date, but the link had just opened:
-    // the handler leaves the asking to the request that follows.
-    EXPECT_EQ(link.written, "#FV#LD#ST");
-    EXPECT_EQ(ports.log.StepsOf("probe"),
-              (Texts{"probe open 4", "probe [#X] medium", "probe read 50", "probe [#FV] medium",
-                     "probe read 5", "probe close"}));
-    EXPECT_EQ(ports.log.StepsOf("link")[1], "link [#FV] medium");
     EXPECT_EQ(view.lastDownload, "N/A");
-    EXPECT_EQ(view.linkControls, (std::vector<bool>{false, true}));
+    // The firmware reply came before the date, but the link had just opened: the handler
+    // leaves the asking to the request that follows.
+    EXPECT_EQ(
+        ports.log.Steps(),
+        (Texts{"probe open 4", "probe [#X] medium", "probe read 50", "probe [#FV] medium",
+               "probe read 5", "wait medium x10", "probe close", "link open 4", "link [#FV] medium",
+               "link dtr off", "link dtr on", "link [#LD] medium", "link dtr off", "link dtr on",
+               "link [#ST] medium", "link dtr off", "link dtr on"}));
 
     // A later locator with a log gets its download controls back, by a scan too.
     ports.Plug(6, Locator("Olaf", "KVZ3", "78"));
@@ -101,24 +102,9 @@ TEST_F(DiscoveryTest, ASavedPortDropsTheFillAndEitherPathSetsTheNoLogFlag) {
     EXPECT_EQ(session.LocatorPort, 6);
     EXPECT_FALSE(session.flags.NoLogModel);
     EXPECT_TRUE(view.transferFrame);
-
     prompts.AnswerYes();
     discovery.cboLocators_Click(4);
     EXPECT_FALSE(view.transferFrame);
-}
-
-TEST_F(DiscoveryTest, ASavedPortThatIsMissingOrSilent) {
-    discovery.cboLocators_Click(9);
-    EXPECT_EQ(view.statuses.back(), "Port 9 not valid.");
-    EXPECT_EQ(prompts.Texts(), Texts{"Connection information invalid (Port 9) Please click "
-                                     "'Scan' to find the locator"});
-    EXPECT_EQ(view.lamp, colours::kDarkRed);
-
-    ports.Plug(2, test::SilentLocator());
-    discovery.cboLocators_Click(2);
-    EXPECT_EQ(view.statuses.back(), "No communications received from locator. Ensure it is "
-                                    "powered on or try 'Scan' to find the locator.");
-    EXPECT_FALSE(probe.IsOpen() || link.IsOpen());
 }
 
 TEST_F(DiscoveryTest, RepliesInPiecesAreReadWholeAndAShortOneIsNoLocator) {
@@ -128,19 +114,14 @@ TEST_F(DiscoveryTest, RepliesInPiecesAreReadWholeAndAShortOneIsNoLocator) {
     discovery.ScanAndConnect();
     EXPECT_EQ(prompts.Texts(), Texts{kUseBert});
     EXPECT_EQ(view.firmware, "V2.04");
-    EXPECT_EQ(Ports(), "\r\n1234,3\r\n");
     // The identity is read once all 50 characters are in; the firmware once the line is quiet.
-    const Texts steps = ports.log.Steps();
-    EXPECT_EQ(Texts(steps.begin(), steps.begin() + 7),
-              (Texts{"probe open 3", "probe [#X] medium", "probe read 7", "wait medium",
-                     "probe read 7", "wait medium", "probe read 7"}));
-    const auto firmware = std::find(steps.begin(), steps.end(), "probe [#FV] medium");
-    ASSERT_NE(firmware, steps.end());
-    EXPECT_EQ(Texts(firmware + 1, firmware + 4),
-              (Texts{"probe read 5", "wait medium x10", "probe close"}));
+    Texts steps = ports.log.Steps("probe");
+    steps.erase(steps.begin() + 3, steps.end() - 5);
+    EXPECT_EQ(steps, (Texts{"probe open 3", "probe [#X] medium", "probe read 7", "probe read 7",
+                            "probe read 1", "probe [#FV] medium", "probe read 5", "probe close"}));
+    EXPECT_EQ(ports.log.Steps()[3], "wait medium");
 
-    // A reply still short when the wait is over (its second half comes a minute later) is no
-    // locator.
+    // A reply still short when the wait is over (its second half comes a minute later).
     sim::LocatorSettings slow = Locator("S", "KVZ3", "1");
     slow.replyPieces = 2;
     slow.piecePauseMillis = 60000;
@@ -149,7 +130,7 @@ TEST_F(DiscoveryTest, RepliesInPiecesAreReadWholeAndAShortOneIsNoLocator) {
     ports.log.Clear();
     discovery.cboLocators_Click(2);
     EXPECT_TRUE(view.statuses.back().starts_with("No communications received from locator."));
-    EXPECT_EQ(ports.log.StepsOf("probe"),
+    EXPECT_EQ(ports.log.Steps("probe"),
               (Texts{"probe open 2", "probe [#X] medium", "probe read 25", "probe close"}));
 }
 

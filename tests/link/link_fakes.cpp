@@ -4,55 +4,41 @@
 
 namespace tarvik::test {
 
-sim::LocatorSettings Locator(std::string user, std::string model, std::string serial) {
-    sim::LocatorSettings settings;
-    settings.identity = {std::move(user), std::move(model), std::move(serial), "V2.04"};
-    return settings;
-}
-
-sim::LocatorSettings SilentLocator() {
-    sim::LocatorSettings settings;
-    settings.silent = true;
-    return settings;
-}
-
 void WireLog::Paused(Pause pause) {
-    for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry) {
-        if (entry->written && entry->text.size() == 1 && !entry->pause) {
-            entry->pause = pause;
+    // Events run between a character and its pause may have logged lines in between.
+    for (auto e = entries_.rbegin(); e != entries_.rend(); ++e) {
+        if (e->written && e->text.size() == 1 && e->pause < 0) {
+            e->pause = static_cast<int>(pause);
             return;
         }
     }
-    entries_.push_back({{}, {}, false, pause});
+    if (!entries_.empty() && entries_.back().port.empty() &&
+        entries_.back().pause == static_cast<int>(pause))
+        ++entries_.back().count;
+    else
+        entries_.push_back({{}, {}, false, static_cast<int>(pause)});
 }
 
-Texts WireLog::StepsOf(const std::string& port) const {
-    // Characters written in a row with the same pause make one step, as do pauses in a row
-    // that followed no character.
+Texts WireLog::Steps(const std::string& port) const {
+    // Characters written in a row with the same pause make one step.
     std::vector<Entry> grouped;
-    for (const Entry& entry : entries_) {
-        Entry* last = grouped.empty() ? nullptr : &grouped.back();
-        const bool same = last && last->written == entry.written && last->port == entry.port &&
-                          last->pause == entry.pause;
-        if (same && entry.written)
-            last->text += entry.text;
-        else if (same && entry.port.empty())
-            last->count += entry.count;
-        else
-            grouped.push_back(entry);
-    }
-    static const char* const kPauseNames[] = {"short", "medium", "long"};
-    Texts steps;
-    for (const Entry& e : grouped) {
-        const std::string pause = e.pause ? kPauseNames[static_cast<int>(*e.pause)] : "";
+    for (const Entry& e : entries_) {
         if (!port.empty() && e.port != port)
             continue;
-        if (e.port.empty())
-            steps.push_back("wait " + pause + (e.count > 1 ? " x" + std::to_string(e.count) : ""));
-        else if (!e.written)
-            steps.push_back(e.port + " " + e.text);
+        Entry* last = grouped.empty() ? nullptr : &grouped.back();
+        if (last && e.written && last->written && last->port == e.port && last->pause == e.pause)
+            last->text += e.text;
         else
-            steps.push_back(e.port + " [" + e.text + "]" + (pause.empty() ? "" : " " + pause));
+            grouped.push_back(e);
+    }
+    static const char* const kPauses[] = {"", " short", " medium", " long"};
+    Texts steps;
+    for (const Entry& e : grouped) {
+        const std::string pause = kPauses[e.pause + 1];
+        if (e.port.empty())
+            steps.push_back("wait" + pause + (e.count > 1 ? " x" + std::to_string(e.count) : ""));
+        else
+            steps.push_back(e.port + (e.written ? " [" + e.text + "]" + pause : " " + e.text));
     }
     return steps;
 }
@@ -71,8 +57,7 @@ sim::LocatorEngine* SimulatedPorts::At(int comNumber) {
 bool SimulatedPorts::Port::Open(int comNumber, PortRole role) {
     openedPorts.push_back(comNumber);
     role_ = role;
-    // Only ports with a locator plugged in exist.
-    if (!ports_.At(comNumber))
+    if (!ports_.At(comNumber)) // only ports with a locator plugged in exist
         return false;
     open_ = comNumber;
     Line("open " + std::to_string(comNumber));
@@ -96,7 +81,7 @@ void SimulatedPorts::Port::Write(std::string_view bytes) {
     if (!open_)
         return;
     written.append(bytes);
-    ports_.log.Written(Name(), bytes);
+    ports_.log.Written(role_ == PortRole::Link ? "link" : "probe", bytes);
     sim::LocatorEngine& engine = *ports_.At(open_);
     ports_.now_ += 10;
     engine.Receive(bytes, ports_.now_);

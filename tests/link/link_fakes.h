@@ -13,51 +13,41 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace tarvik::test {
 
 using Texts = std::vector<std::string>;
 
-// What the ports and the pacer did, in the order they did it, so a test can fail when a
-// wire detail changes. Steps() reads one line per step:
-//   "link [#LD] medium"   characters written, each followed by a medium pause
-//   "link [MM]"           characters written with no pause after them
-//   "link dtr off", "probe rts on", "link flush", "probe open 3", "probe close"
-//   "probe read 50"       a read that took 50 characters (reads that found none are left out)
-//   "wait medium x10"     pauses that followed no character (waiting for a reply)
+// What the ports and the pacer did, one line per step, so a test fails when a wire detail
+// changes: "link [#LD] medium" (characters written, each followed by a medium pause),
+// "link [MM]" (no pause), "link dtr off", "link flush", "probe open 3", "probe read 50" (a
+// read that found something), "wait medium x10" (pauses after no character: awaiting a reply).
 class WireLog {
 public:
     void Written(const std::string& port, std::string_view bytes) {
         entries_.push_back({port, std::string(bytes), true});
     }
-    // The pause goes with the last character written that has none yet.
     void Paused(Pause pause);
     void Line(const std::string& port, const std::string& what) {
         entries_.push_back({port, what});
     }
     void Clear() { entries_.clear(); }
-
-    Texts Steps() const { return StepsOf({}); }
-    // The steps of one port only (its writes, lines, flushes, opens and closes).
-    Texts StepsOf(const std::string& port) const;
+    // Every port's steps, or one port's.
+    Texts Steps(const std::string& port = {}) const;
 
 private:
     struct Entry {
-        std::string port; // empty for a pause that followed no character
-        std::string text;
+        std::string port, text; // no port: a pause that followed no character
         bool written = false;
-        std::optional<Pause> pause;
-        int count = 1; // pauses in a row that followed no character
+        int pause = -1;
+        int count = 1;
     };
     std::vector<Entry> entries_;
 };
 
-// A pacer that never waits but records every wait in `log` when it has one; `onLetEventsRun`
-// lets a test deliver an event mid-send.
+// A pacer that never waits but logs its waits; `onLetEventsRun` delivers events mid-send.
 class ZeroPacer final : public Pacer {
 public:
     void LetEventsRun() override {
@@ -75,23 +65,25 @@ public:
     WireLog* log = nullptr;
 };
 
-// A locator's settings with its identity (firmware "V2.04"), or one that answers nothing.
-sim::LocatorSettings Locator(std::string user, std::string model, std::string serial);
-sim::LocatorSettings SilentLocator();
+inline sim::LocatorSettings Locator(std::string user, std::string model, std::string serial) {
+    sim::LocatorSettings settings;
+    settings.identity = {std::move(user), std::move(model), std::move(serial), "V2.04"};
+    return settings;
+}
+inline sim::LocatorSettings SilentLocator() {
+    sim::LocatorSettings settings;
+    settings.silent = true;
+    return settings;
+}
 
-// A serial port whose COM numbers lead to simulated locators run in-process. Every write
-// reaches the locator at once; its replies are read back (probe) or delivered as events
-// (link) after each write.
+// Serial ports whose COM numbers lead to simulated locators run in-process. A write reaches
+// the locator at once; its replies are read back (probe) or raised as events (link).
 class SimulatedPorts {
 public:
     sim::LocatorEngine& Plug(int comNumber, sim::LocatorSettings settings);
     sim::LocatorEngine* At(int comNumber);
-    // The largest chunk a reply arrives in on the link port.
-    std::size_t chunkSize = 4096;
-    // When set, the most a read of the probe port finds: a reply arrives in pieces of this
-    // size, one by every read.
-    std::size_t probePiece = 0;
-    // What every port of this set did, in order.
+    std::size_t chunkSize = 4096; // the largest chunk a link event carries
+    std::size_t probePiece = 0;   // when set, the most one probe read finds
     WireLog log;
 
     class Port final : public SerialPort {
@@ -102,21 +94,20 @@ public:
         bool IsOpen() const override { return open_ != 0; }
         void Write(std::string_view bytes) override;
         std::string ReadAll() override;
-        // Replies reach the reader as soon as they are made: there is never anything to drop.
         void ClearInput() override { Line("flush"); }
         void SetDtr(bool on) override { Line(on ? "dtr on" : "dtr off"); }
         void SetRts(bool on) override { Line(on ? "rts on" : "rts off"); }
         // The device goes away: the port closes itself, then says so.
         void Unplug();
+        int openNumber() const { return open_; }
 
         std::string written;          // everything written while open
         std::vector<int> openedPorts; // every COM number an Open was asked for
-        int openNumber() const { return open_; }
 
     private:
-        // "link" or "probe", after the role it was last opened for.
-        std::string Name() const { return role_ == PortRole::Link ? "link" : "probe"; }
-        void Line(const std::string& what) { ports_.log.Line(Name(), what); }
+        void Line(const std::string& what) {
+            ports_.log.Line(role_ == PortRole::Link ? "link" : "probe", what);
+        }
 
         SimulatedPorts& ports_;
         int open_ = 0;
@@ -160,7 +151,6 @@ public:
     void StopDownloadBlink() override { blinkStopped = true; }
     void ShowMonitor(const std::string& chunk) override {
         monitor = chunk;
-        ++chunksShown;
         if (onMonitor)
             onMonitor();
     }
@@ -169,7 +159,7 @@ public:
     std::uint32_t lamp = 0;
     std::vector<bool> linkControls;
     std::function<void()> onUnlink, onMonitor;
-    int unlinked = 0, progress = 0, chunksShown = 0;
+    int unlinked = 0, progress = 0;
     bool dataFileButtons = true, transferFrame = true, blinkStopped = false;
     LocatorIdentity identity;
     std::string firmware, lastDownload, monitor;
@@ -184,10 +174,7 @@ public:
     void RestartAbortTimer() override { abortTimerOn = true; }
     void StopAbortTimer() override { abortTimerOn = false; }
     void ShowTransferComplete() override {}
-    void ShowDownloadedFile(const LocatorIdentity& identity) override {
-        downloadedFile = identity;
-        ++viewerOpened;
-    }
+    void ShowDownloadedFile(const LocatorIdentity&) override { ++viewerOpened; }
     void ShowTransferOver(bool, bool fileButtons) override {
         ++overs;
         dataFileButtons = fileButtons;
@@ -196,18 +183,15 @@ public:
 
     int viewerOpened = 0, overs = 0;
     bool blinkWithText = false, abortTimerOn = false, dataFileButtons = false;
-    LocatorIdentity downloadedFile;
 };
 
-// A link session over in-process simulated locators, as the flow tests use it: the ports, a
-// pacer that never waits (its waits recorded in the ports' log), a recording view and
-// scripted prompts. When the flows drop the link, its ports close.
+// A link session over in-process simulated locators: a pacer that never waits (its waits in
+// the ports' log), a recording view and scripted prompts. Unlinking closes the ports.
 struct InProcessLink {
     explicit InProcessLink(DateTime now = {2026, 12, 5, 10, 0, 0});
 
     // Plugs a locator into COM `comNumber` and opens the link port on it.
     sim::LocatorEngine& LinkTo(int comNumber, sim::LocatorSettings settings);
-    // A chunk arriving on the link port.
     void Receive(const std::string& chunk) { session.MSComm1_OnComm({PortEvent::kReceive, chunk}); }
 
     SimulatedPorts ports;
