@@ -10,9 +10,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A folder laid out as /dev is: device files and the serial/by-id links udev makes.
 class ComPortMapTest : public ::testing::Test {
 protected:
+    // A device file, and the serial/by-id link udev makes for it when `byId` is given.
     fs::path Plug(const std::string& device, const std::string& byId = {}) {
         test::WriteBytes(dev / device, "");
         if (!byId.empty()) {
@@ -21,12 +21,7 @@ protected:
         }
         return fs::canonical(dev / device);
     }
-    void Unplug(const std::string& device, const std::string& byId = {}) {
-        fs::remove(dev / device);
-        if (!byId.empty())
-            fs::remove(dev / "serial" / "by-id" / byId);
-    }
-    // COM n's device file as the toolkit would open it, and its name, with the map in `map`.
+    // COM n's device file as the toolkit would open it, and its name.
     fs::path Open(int n) { return ResolveComPort(n, dev, map).path; }
     std::string Name(int n) { return ResolveComPort(n, dev, map).name; }
 
@@ -35,7 +30,7 @@ protected:
     fs::path map = dir / "app" / "tarvik" / "comports.ini";
 };
 
-TEST_F(ComPortMapTest, FirstSightKeepsTheOldAcmNumbersAndGivesOthersTheLowestFree) {
+TEST_F(ComPortMapTest, AcmDevicesKeepTheirOldNumbersOthersTakeTheLowestFreeThenTheLongestAway) {
     const fs::path acm2 = Plug("ttyACM2"), usb0 = Plug("ttyUSB0"), rfcomm0 = Plug("rfcomm0");
     Plug("ttyS0"); // a built-in port is not a locator's
     Plug("ttyACMx");
@@ -45,49 +40,44 @@ TEST_F(ComPortMapTest, FirstSightKeepsTheOldAcmNumbersAndGivesOthersTheLowestFre
     EXPECT_EQ(Open(4), "");
     EXPECT_EQ(test::ReadBytes(map), "1," + rfcomm0.string() + "\r\n2," + usb0.string() + "\r\n3," +
                                         acm2.string() + "\r\n");
-
-    // An ACM device whose old number is taken gets the lowest free.
-    const fs::path acm1 = Plug("ttyACM1");
+    const fs::path acm1 = Plug("ttyACM1"); // its old number is taken
     EXPECT_EQ(Open(4), acm1);
+
+    // All sixteen taken: COM5 goes away first, then COM10; newcomers take theirs in that order.
+    for (int k = 1; k <= 12; ++k)
+        Plug("ttyUSB" + std::to_string(k));
+    for (int away : {5, 10}) {
+        fs::remove(Open(away));
+        Open(1);
+    }
+    const fs::path first = Plug("ttyUSB20");
+    EXPECT_EQ(Open(5), first);
+    const fs::path second = Plug("ttyUSB21");
+    EXPECT_EQ(Open(10), second);
+    // Nothing is away now: a seventeenth device gets no number and takes none.
+    Plug("ttyUSB22");
+    for (int n = 1; n <= 16; ++n)
+        EXPECT_NE(Name(n), (dev / "ttyUSB22").string()) << n;
+    EXPECT_EQ(Open(1), rfcomm0);
 }
 
-TEST_F(ComPortMapTest, AStableNameIsRememberedAndFollowsTheDeviceToAnotherSocket) {
+TEST_F(ComPortMapTest, AStableNameFollowsTheDeviceAndADamagedOrUnsavableMapStillGivesNumbers) {
     const std::string locator = "usb-Tarvik_VZ3_12345678-if00";
     const std::string byId = (dev / "serial" / "by-id" / locator).string();
     Plug("ttyACM0", locator);
     EXPECT_EQ(Name(1), byId);
-
     // Away: the number stays with it, and a newcomer does not get it.
-    Unplug("ttyACM0", locator);
+    fs::remove(dev / "ttyACM0");
+    fs::remove(byId);
     const fs::path other = Plug("ttyUSB3");
     EXPECT_EQ(Open(2), other);
     EXPECT_EQ(Name(1), byId);
     EXPECT_FALSE(fs::exists(Open(1)));
-
     // Back on another socket (it is now ttyACM1): still COM1, and COM2 is still the other one.
     const fs::path back = Plug("ttyACM1", locator);
     EXPECT_EQ(Open(1), back);
     EXPECT_EQ(Open(2), other);
-}
 
-TEST_F(ComPortMapTest, WhenAllSixteenAreTakenTheDeviceAwayLongestGivesUpItsNumber) {
-    for (int k = 0; k < 16; ++k)
-        Plug("ttyACM" + std::to_string(k));
-    Open(1);
-    Unplug("ttyACM4"); // COM5 goes away first,
-    Open(1);
-    Unplug("ttyACM9"); // then COM10
-    Open(1);
-    EXPECT_EQ(Open(5), Plug("ttyUSB0"));
-    EXPECT_EQ(Open(10), Plug("ttyUSB1"));
-    // Nothing is away now: a seventeenth device gets no number and takes none.
-    Plug("ttyUSB2");
-    for (int n = 1; n <= 16; ++n)
-        EXPECT_NE(Name(n), (dev / "ttyUSB2").string()) << n;
-    EXPECT_EQ(Open(1), fs::canonical(dev / "ttyACM0"));
-}
-
-TEST_F(ComPortMapTest, ADamagedMapFileKeepsWhatIsSoundAndAMapThatCannotBeSavedStillGivesNumbers) {
     const ComPortMap parsed = ComPortMap::Parse("2,/dev/ttyUSB0\r\ngarbage\n17,/dev/ttyUSB1\n"
                                                 "0,/dev/ttyUSB2\n2,/dev/ttyUSB3\n" // number taken
                                                 "5,/dev/ttyUSB0\n"                 // device taken
@@ -95,11 +85,10 @@ TEST_F(ComPortMapTest, ADamagedMapFileKeepsWhatIsSoundAndAMapThatCannotBeSavedSt
     EXPECT_EQ(parsed.entries(),
               (std::vector<ComPortMap::Entry>{{2, "/dev/ttyUSB0"}, {9, "/dev/ttyACM0"}}));
     EXPECT_EQ(ComPortMap::Parse(parsed.Serialise()).entries(), parsed.entries());
-
-    const fs::path acm = Plug("ttyACM1");
+    fs::remove_all(dir / "app");
     test::WriteBytes(dir / "app", "a file where the folder should be");
-    EXPECT_EQ(Open(2), acm);
-    EXPECT_EQ(ResolveComPort(2, dev, {}).path, acm.string());
+    EXPECT_EQ(Open(2), back); // numbered afresh: ttyACM1 is COM2
+    EXPECT_EQ(ResolveComPort(2, dev, {}).path, back.string());
 }
 
 } // namespace

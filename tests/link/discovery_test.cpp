@@ -1,6 +1,7 @@
 #include "common/colours.h"
 #include "link/discovery.h"
 #include "link/link_fakes.h"
+#include "link/port_naming.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -93,18 +94,24 @@ TEST_F(DiscoveryTest, ASavedPortMissingSilentOrWithoutALog) {
                "probe read 5", "wait medium x10", "probe close", "link open 4", "link [#FV] medium",
                "link dtr off", "link dtr on", "link [#LD] medium", "link dtr off", "link dtr on",
                "link [#ST] medium", "link dtr off", "link dtr on"}));
+}
 
-    // A later locator with a log gets its download controls back, by a scan too.
-    ports.Plug(6, Locator("Olaf", "KVZ3", "78"));
-    prompts.AnswerNo(); // Nora again, on COM4
-    prompts.AnswerYes();
+TEST_F(DiscoveryTest, ADeviceThisUserMayNotOpenIsNamedAndTheFixToldOnce) {
+    probe.refuse = [](int n) { return NoPermissionText(n, "/dev/ttyUSB" + std::to_string(n - 1)); };
+    prompts.AnswerNo();
     discovery.ScanAndConnect();
-    EXPECT_EQ(session.LocatorPort, 6);
-    EXPECT_FALSE(session.flags.NoLogModel);
-    EXPECT_TRUE(view.transferFrame);
-    prompts.AnswerYes();
-    discovery.cboLocators_Click(4);
-    EXPECT_FALSE(view.transferFrame);
+    EXPECT_NE(std::find(view.statuses.begin(), view.statuses.end(),
+                        NoPermissionText(16, "/dev/ttyUSB15")),
+              view.statuses.end());
+    EXPECT_TRUE(std::none_of(view.statuses.begin(), view.statuses.end(),
+                             [](const std::string& s) { return s.find("not valid") != s.npos; }));
+    EXPECT_EQ(prompts.Texts(),
+              (Texts{NoPermissionText(1, "/dev/ttyUSB0"), "No locator found. Search again?"}));
+    prompts.Clear();
+    discovery.cboLocators_Click(2);
+    EXPECT_EQ(view.statuses.back(), NoPermissionText(2, "/dev/ttyUSB1"));
+    EXPECT_EQ(prompts.Texts(), Texts{NoPermissionText(2, "/dev/ttyUSB1")});
+    EXPECT_EQ(view.lamp, colours::kDarkRed);
 }
 
 TEST_F(DiscoveryTest, RepliesInPiecesAreReadWholeAndAShortOneIsNoLocator) {

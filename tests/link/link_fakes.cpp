@@ -57,7 +57,8 @@ sim::LocatorEngine* SimulatedPorts::At(int comNumber) {
 bool SimulatedPorts::Port::Open(int comNumber, PortRole role) {
     openedPorts.push_back(comNumber);
     role_ = role;
-    if (!ports_.At(comNumber)) // only ports with a locator plugged in exist
+    problem_ = refuse ? refuse(comNumber) : "";
+    if (refuse || !ports_.At(comNumber)) // only ports with a locator plugged in exist
         return false;
     open_ = comNumber;
     Line("open " + std::to_string(comNumber));

@@ -90,6 +90,7 @@ public:
     public:
         explicit Port(SimulatedPorts& ports) : ports_(ports) {}
         bool Open(int comNumber, PortRole role) override;
+        std::string OpenProblem() const override { return problem_; }
         void Close() override;
         bool IsOpen() const override { return open_ != 0; }
         void Write(std::string_view bytes) override;
@@ -103,6 +104,8 @@ public:
 
         std::string written;          // everything written while open
         std::vector<int> openedPorts; // every COM number an Open was asked for
+        // When set, every Open is refused, for the reason it gives for the COM number.
+        std::function<std::string(int)> refuse;
 
     private:
         void Line(const std::string& what) {
@@ -111,6 +114,7 @@ public:
 
         SimulatedPorts& ports_;
         int open_ = 0;
+        std::string problem_;
         PortRole role_ = PortRole::Probe;
     };
 

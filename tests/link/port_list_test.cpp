@@ -9,80 +9,59 @@ namespace {
 using test::ReadBytes;
 using test::WriteBytes;
 
-TEST(PortList, ReadingSkipsTheHeaderAndLinesThatCannotBeSplitAndStopsAtAHundred) {
+TEST(PortList, AScannedLocatorIsAppendedMovedOrLeftAloneChangingNoOtherLine) {
     test::TempDir dir;
-    const auto file = dir / "ports.ini";
-    EXPECT_TRUE(PortList::Read(file).empty()); // missing file: an empty list
-    WriteBytes(file, "A1,9\r\n");
-    EXPECT_TRUE(PortList::Read(file).empty()); // the only line is the header
-    WriteBytes(file, "header\r\n111,3\r\nrubbish\r\n222,12,extra\r\n");
-    EXPECT_EQ(PortList::Read(file), (std::vector<PortRecord>{{"111", 3}, {"222", 12}}));
-    std::string many = "\r\n";
-    for (int i = 0; i < 120; ++i)
-        many += std::to_string(i) + ",1\r\n";
-    WriteBytes(file, many);
-    EXPECT_EQ(PortList::Read(file).size(), PortList::kMaxRecords);
-
+    const auto file = dir / "tarvik" / "ports.ini";
+    using Change = PortList::Change;
+    // Before ("-": no file, nor its folder), the scanned locator, what changed, after.
+    for (const auto& [before, serial, port, change, after] :
+         std::vector<std::tuple<std::string, std::string, int, Change, std::string>>{
+             {"-", "111", 3, Change::Appended, "\r\n111,3\r\n"},
+             {"", "111", 3, Change::Appended, "\r\n111,3\r\n"},
+             {"kept header\r\n111,3\r\n222,4\r\n", "111", 3, Change::None,
+              "kept header\r\n111,3\r\n222,4\r\n"},
+             {"kept header\r\n111,3\r\n222,4\r\n", "222", 7, Change::Rewritten,
+              "\r\n111,3\r\n222,7\r\n"},
+             {"\r\n111,3\r\n111,5\r\n", "111", 9, Change::Rewritten, "\r\n111,3\r\n111,9\r\n"},
+             {"header\r\n111,3", "12345", 3, Change::Appended, "header\r\n111,3\r\n12345,3\r\n"},
+             {"header only", "9", 1, Change::Appended, "header only\r\n9,1\r\n"},
+         }) {
+        std::filesystem::remove_all(dir / "tarvik");
+        if (before != "-")
+            WriteBytes(file, before);
+        EXPECT_EQ(PortList::RecordScannedLocator(file, serial, port), change) << before;
+        EXPECT_EQ(ReadBytes(file), after) << before;
+    }
+    EXPECT_TRUE(PortList::Read(dir / "missing.ini").empty());
     for (const char* bad : {"0", "17", "-1", "3a", "", "1.5", "003"})
         EXPECT_FALSE(ParsePortNumber(bad)) << bad;
     EXPECT_EQ(ParsePortNumber(" 16 "), 16);
 }
 
-TEST(PortList, AScannedLocatorIsAppendedMovedOrLeftAloneChangingNoOtherLine) {
-    test::TempDir dir;
-    const auto file = dir / "tarvik" / "ports.ini";
-    using Change = PortList::Change;
-    struct Case {
-        std::string before; // "-": no file (its folder neither)
-        std::string serial;
-        int port;
-        Change change;
-        std::string after;
-    };
-    for (const Case& c : std::vector<Case>{
-             // The first write creates folder and file, beginning with the empty header line.
-             {"-", "111", 3, Change::Appended, "\r\n111,3\r\n"},
-             {"", "111", 3, Change::Appended, "\r\n111,3\r\n"}, // an empty file is a missing one
-             {"kept header\r\n111,3\r\n222,4\r\n", "111", 3, Change::None,
-              "kept header\r\n111,3\r\n222,4\r\n"},
-             {"kept header\r\n111,3\r\n222,4\r\n", "222", 7, Change::Rewritten,
-              "\r\n111,3\r\n222,7\r\n"},
-             // With duplicates the last one is updated.
-             {"\r\n111,3\r\n111,5\r\n", "111", 9, Change::Rewritten, "\r\n111,3\r\n111,9\r\n"},
-             // An unended last line is ended first.
-             {"header\r\n111,3", "12345", 3, Change::Appended, "header\r\n111,3\r\n12345,3\r\n"},
-             {"header only", "9", 1, Change::Appended, "header only\r\n9,1\r\n"},
-         }) {
-        std::filesystem::remove_all(dir / "tarvik");
-        if (c.before != "-")
-            WriteBytes(file, c.before);
-        EXPECT_EQ(PortList::RecordScannedLocator(file, c.serial, c.port), c.change) << c.before;
-        EXPECT_EQ(ReadBytes(file), c.after) << c.before;
-    }
-}
-
-TEST(PortList, RewritesKeepRecordsPastTheHundredthAndLinesTheyCannotRead) {
+TEST(PortList, ReadsAHundredAndRewritesKeepRecordsPastThemAndLinesTheyCannotRead) {
     test::TempDir dir;
     const auto file = dir / "ports.ini";
     std::string body; // 120 records, then lines a reader cannot use
     for (int i = 0; i < 120; ++i)
         body += "S" + std::to_string(i) + "," + std::to_string(i % 16 + 1) + "\r\n";
     const std::string odd = "no comma here\r\n222,x\r\n";
-    WriteBytes(file, "header\r\n" + body + odd);
+    WriteBytes(file, "S99,1\r\n" + body + odd);
+    const std::vector<PortRecord> read = PortList::Read(file);
+    EXPECT_EQ(read.size(), PortList::kMaxRecords);
+    EXPECT_EQ(read[0], (PortRecord{"S0", 1})); // the first line is the header
 
-    // A port change rewrites that one line.
+    // A port change rewrites that one line; beyond the hundredth nothing is found or added.
     EXPECT_EQ(PortList::RecordScannedLocator(file, "S5", 9), PortList::Change::Rewritten);
     body.replace(body.find("S5,6"), 4, "S5,9");
     EXPECT_EQ(ReadBytes(file), "\r\n" + body + odd);
-    // Beyond the hundredth record nothing is found, and a full list takes no new one.
     EXPECT_EQ(PortList::RecordScannedLocator(file, "S110", 1), PortList::Change::None);
     EXPECT_EQ(ReadBytes(file), "\r\n" + body + odd);
 
     // The editor's save: the first record deleted, the others kept as they stood, one added.
-    WriteBytes(file, "x\r\n111,3\r\nrubbish\r\n222,x\r\n333,4");
+    WriteBytes(file, "x\r\n111,3\r\nrubbish\r\n222,x\r\n333,4,extra");
     ASSERT_EQ(PortList::Read(file), (std::vector<PortRecord>{{"111", 3}, {"222", 0}, {"333", 4}}));
     ASSERT_TRUE(PortList::Rewrite(file, {1, 2}, {{"444", 5}}));
-    EXPECT_EQ(ReadBytes(file), "\r\nrubbish\r\n222,x\r\n333,4\r\n444,5\r\n");
+    EXPECT_EQ(ReadBytes(file), "\r\nrubbish\r\n222,x\r\n333,4,extra\r\n444,5\r\n");
 }
 
 } // namespace

@@ -6,13 +6,13 @@
 #include "link/download.h"
 #include "link/event_loop_pacer.h"
 #include "link/link_fakes.h"
+#include "link/port_naming.h"
 #include "link/qt_serial_port.h"
 #include "link/wire_protocol.h"
 #include "sim/log_generator.h"
 #include "support/simulator_process.h"
 #include "support/temp_dir.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -29,16 +29,13 @@ std::string LogOf(std::size_t records, unsigned seed = 1) {
 
 class PtyLink : public ::testing::Test {
 protected:
-    PtyLink()
-        : session(link, probe, pacer, view, prompts, clock, file1),
-          discovery(session, dir / "ports.ini") {
+    PtyLink() {
         ::setenv("TARVIK_PORT_PATTERN", (dir.path() / "COM{n}").c_str(), 1);
         view.onUnlink = [this] { session.ClosePorts(); };
         session.onTransferEnded = [this](bool) { ended = true; };
     }
     ~PtyLink() override { ::unsetenv("TARVIK_PORT_PATTERN"); }
 
-    // The simulator serving COM `port` with `options`.
     std::unique_ptr<test::SimulatorProcess> Sim(int port, std::vector<std::string> options) {
         auto sim = std::make_unique<test::SimulatorProcess>(dir / ("COM" + std::to_string(port)),
                                                             std::move(options));
@@ -54,46 +51,62 @@ protected:
         session.flags.LastSelfTestResult.clear();
         prompts.AnswerYes();
         discovery.cboLocators_Click(port);
-        ASSERT_TRUE(link.IsOpen());
         ASSERT_TRUE(WaitFor([&] {
             return !view.lastDownload.empty() && !session.flags.LastSelfTestResult.empty();
-        })) << view.lastDownload
-            << "|" << view.monitor << "|" << view.statuses.back();
+        })) << view.statuses.back();
     }
     // Starts a transfer of the whole log into `file`.
     void StartTransfer(const std::filesystem::path& file) {
+        ended = false;
         ASSERT_TRUE(file1.OpenForWriting(file));
         session.flags.DownloadHeaderPending = true;
         session.senders().SendCommand(wire::kDownloadAll);
     }
 
     test::TempDir dir;
-    QtSerialPort link;
-    QtSerialPort probe;
+    QtSerialPort link, probe;
     EventLoopPacer pacer;
     test::RecordingView view;
     test::ScriptedPrompts prompts;
     SystemClock clock;
     SharedFileHandle file1;
-    LinkSession session;
-    Discovery discovery;
+    LinkSession session{link, probe, pacer, view, prompts, clock, file1};
+    Discovery discovery{session, dir / "ports.ini"};
     bool ended = false;
 };
 
-TEST_F(PtyLink, ScanFindsTheSimulatedLocatorOnComThree) {
+TEST_F(PtyLink, AScanFindsTheLocatorOnComThreeAndADeviceInUseIsToldFromAMissingOne) {
+    EXPECT_FALSE(probe.Open(4, PortRole::Probe));
+    EXPECT_EQ(probe.OpenProblem(), "");
     const auto sim = Sim(3, {"--model", "KVZ3", "--serial", "5150", "--user", "Depot", "--firmware",
                              "V3.1", "--last-download", "02/12/26", "--self-test", "F"});
     prompts.AnswerYes();
     discovery.ScanAndConnect();
     ASSERT_EQ(prompts.Texts(),
               test::Texts{"Locator type KVZ3, Serial Number 5150. Use this connection?"});
-    EXPECT_EQ(view.identity.user, "Depot");
-    EXPECT_EQ(view.firmware, "V3.1");
+    EXPECT_EQ(view.identity.user + " " + view.firmware, "Depot V3.1");
     EXPECT_EQ(session.LocatorPort, 3);
     EXPECT_TRUE(WaitFor([&] { return !session.flags.LastSelfTestResult.empty(); }));
-    EXPECT_EQ(view.lastDownload, "02/12/26");
-    EXPECT_EQ(session.flags.LastSelfTestResult, "Fail");
+    EXPECT_EQ(view.lastDownload + " " + session.flags.LastSelfTestResult, "02/12/26 Fail");
     EXPECT_EQ(test::ReadBytes(dir / "ports.ini"), "\r\n5150,3\r\n");
+
+    // The link holds COM3: a second port on it is refused for a reason the user is told.
+    QtSerialPort second;
+    EXPECT_FALSE(second.Open(3, PortRole::Probe));
+    EXPECT_NE(second.OpenProblem().find("in use by another program"), std::string::npos);
+    // Only a permission error on a device this user may not read and write asks for the group.
+    const std::string refused =
+        OpenProblemText(1, "/dev/ttyUSB0", QSerialPort::PermissionError, false);
+    EXPECT_EQ(refused, NoPermissionText(1, "/dev/ttyUSB0"));
+    EXPECT_NE(refused.find("Port 1 (/dev/ttyUSB0)"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("add your user to the dialout group, then log in again"),
+              std::string::npos);
+    EXPECT_EQ(
+        OpenProblemText(3, "/dev/ttyACM2", QSerialPort::PermissionError, true).find("dialout"),
+        std::string::npos);
+    EXPECT_EQ(OpenProblemText(3, "/dev/ttyACM2", QSerialPort::DeviceNotFoundError, false) +
+                  OpenProblemText(3, "", QSerialPort::PermissionError, false),
+              "");
 }
 
 TEST_F(PtyLink, AWholeLogArrivesByteForByteInSmallChunksAndAtTheRealLineSpeed) {
@@ -108,7 +121,6 @@ TEST_F(PtyLink, AWholeLogArrivesByteForByteInSmallChunksAndAtTheRealLineSpeed) {
 
     const auto paced = Sim(8, {"--records", "250", "--baud", "115200"});
     Connect(8);
-    ended = false;
     StartTransfer(dir / "paced.lgd");
     ASSERT_TRUE(WaitFor([&] { return ended; })); // 8.5 kB: about 0.75 s on the line
     EXPECT_TRUE(test::ReadBytes(dir / "paced.lgd").ends_with(LogOf(250) + "\x1a"));

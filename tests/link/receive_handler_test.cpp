@@ -19,10 +19,10 @@ protected:
         session.onTransferEnded = [this](bool aborted) { endings.push_back(aborted); };
         session.steadyNow = [this] { return now; };
     }
-    // A transfer (or a self-test lookup) writing into `name`.
-    void Start(const std::string& name, bool lookup = false) {
+    // A transfer writing into `name`.
+    void Start(const std::string& name) {
         ASSERT_TRUE(file1.OpenForWriting(dir / name));
-        (lookup ? session.flags.SelfTestLookupPending : session.flags.DownloadInProgress) = true;
+        session.flags.DownloadInProgress = true;
         session.flags.AbortAcknowledged = false;
     }
     std::string Written(const std::string& name) {
@@ -132,15 +132,6 @@ TEST_F(ReceiveHandler, TransfersKeepEveryByteAndEndAsTheirStreamSays) {
     EXPECT_EQ(endings, (std::vector<bool>{true, true, false}));
     EXPECT_TRUE(view.blinkStopped);
 
-    // A self-test lookup goes to file #1 until the end mark, not to the monitor.
-    view.monitor.clear();
-    Start("~LastSTPass.tmp", true);
-    Receive(kRecord);
-    Receive("\x1a");
-    EXPECT_FALSE(session.flags.SelfTestLookupPending);
-    EXPECT_EQ(view.monitor, "");
-    EXPECT_EQ(Written("~LastSTPass.tmp"), kRecord + std::string("\x1a"));
-
     // A power-down notice in pieces: what came before it stays in the file.
     Start("g.lgd");
     for (const char* chunk : {"051226#", "P", "D"})
@@ -149,19 +140,6 @@ TEST_F(ReceiveHandler, TransfersKeepEveryByteAndEndAsTheirStreamSays) {
     EXPECT_EQ(view.statuses.back(),
               "The Locator has powered down. Any downloads may not have completed.");
     EXPECT_EQ(Written("g.lgd"), "051226#P");
-}
-
-TEST_F(ReceiveHandler, ACommandAskedForDuringASendGoesOutWholeAfterIt) {
-    // "#ST"'s reply arrives while "#AE" goes out; the re-request of "#LD" waits for "E".
-    view.lastDownload.clear();
-    pacer.onLetEventsRun = [&] {
-        if (link.written == "#A" && session.flags.LastSelfTestResult.empty())
-            Receive("#STP");
-    };
-    session.RequestLocatorTime();
-    EXPECT_EQ(ports.log.Steps("link"),
-              (Texts{"link open 1", "link [#A] long", "link dtr off", "link dtr on",
-                     "link [E] long", "link [#LD] medium"}));
 }
 
 } // namespace
