@@ -1,7 +1,5 @@
 #include "link/link_fakes.h"
 
-#include <algorithm>
-
 namespace tarvik::test {
 
 void WireLog::Paused(Pause pause) {
@@ -43,39 +41,15 @@ Texts WireLog::Steps(const std::string& port) const {
     return steps;
 }
 
-sim::LocatorEngine& SimulatedPorts::Plug(int comNumber, sim::LocatorSettings settings) {
-    static const FixedClock pcClock(DateTime{2026, 12, 5, 10, 0, 0});
-    engines_[comNumber] = std::make_unique<sim::LocatorEngine>(std::move(settings), pcClock);
-    return *engines_[comNumber];
-}
-
-sim::LocatorEngine* SimulatedPorts::At(int comNumber) {
-    const auto found = engines_.find(comNumber);
-    return found == engines_.end() ? nullptr : found->second.get();
-}
-
 bool SimulatedPorts::Port::Open(int comNumber, PortRole role) {
     openedPorts.push_back(comNumber);
     role_ = role;
     problem_ = refuse ? refuse(comNumber) : "";
-    if (refuse || !ports_.At(comNumber)) // only ports with a locator plugged in exist
+    if (refuse || !ports_.engines_.count(comNumber)) // only ports with a locator plugged in exist
         return false;
     open_ = comNumber;
     Line("open " + std::to_string(comNumber));
     return true;
-}
-
-void SimulatedPorts::Port::Close() {
-    if (open_)
-        Line("close");
-    open_ = 0;
-}
-
-void SimulatedPorts::Port::Unplug() {
-    Line("unplugged");
-    open_ = 0;
-    if (onDeviceLost)
-        onDeviceLost();
 }
 
 void SimulatedPorts::Port::Write(std::string_view bytes) {
@@ -83,7 +57,7 @@ void SimulatedPorts::Port::Write(std::string_view bytes) {
         return;
     written.append(bytes);
     ports_.log.Written(role_ == PortRole::Link ? "link" : "probe", bytes);
-    sim::LocatorEngine& engine = *ports_.At(open_);
+    sim::LocatorEngine& engine = *ports_.engines_.at(open_);
     ports_.now_ += 10;
     engine.Receive(bytes, ports_.now_);
     while (role_ == PortRole::Link && onEvent && engine.HasOutput())
@@ -93,26 +67,13 @@ void SimulatedPorts::Port::Write(std::string_view bytes) {
 std::string SimulatedPorts::Port::ReadAll() {
     if (!open_)
         return {};
-    sim::LocatorEngine& engine = *ports_.At(open_);
-    const std::size_t most = ports_.probePiece ? ports_.probePiece : std::string::npos;
+    sim::LocatorEngine& engine = *ports_.engines_.at(open_);
     std::string all;
-    while (engine.HasOutput() && all.size() < most)
-        all += engine.TakeOutput(std::min<std::size_t>(4096, most - all.size()));
+    while (engine.HasOutput())
+        all += engine.TakeOutput(4096);
     if (!all.empty())
         Line("read " + std::to_string(all.size()));
     return all;
-}
-
-InProcessLink::InProcessLink(DateTime now)
-    : clock(now), session(link, probe, pacer, view, prompts, clock, file1) {
-    pacer.log = &ports.log;
-    view.onUnlink = [this] { session.ClosePorts(); };
-}
-
-sim::LocatorEngine& InProcessLink::LinkTo(int comNumber, sim::LocatorSettings settings) {
-    sim::LocatorEngine& engine = ports.Plug(comNumber, std::move(settings));
-    link.Open(comNumber, PortRole::Link);
-    return engine;
 }
 
 } // namespace tarvik::test

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvik::test {
@@ -80,10 +81,12 @@ inline sim::LocatorSettings SilentLocator() {
 // the locator at once; its replies are read back (probe) or raised as events (link).
 class SimulatedPorts {
 public:
-    sim::LocatorEngine& Plug(int comNumber, sim::LocatorSettings settings);
-    sim::LocatorEngine* At(int comNumber);
+    sim::LocatorEngine& Plug(int comNumber, sim::LocatorSettings settings) {
+        static const FixedClock pcClock(DateTime{2026, 12, 5, 10, 0, 0});
+        return *(engines_[comNumber] =
+                     std::make_unique<sim::LocatorEngine>(std::move(settings), pcClock));
+    }
     std::size_t chunkSize = 4096; // the largest chunk a link event carries
-    std::size_t probePiece = 0;   // when set, the most one probe read finds
     WireLog log;
 
     class Port final : public SerialPort {
@@ -91,7 +94,10 @@ public:
         explicit Port(SimulatedPorts& ports) : ports_(ports) {}
         bool Open(int comNumber, PortRole role) override;
         std::string OpenProblem() const override { return problem_; }
-        void Close() override;
+        void Close() override {
+            if (std::exchange(open_, 0))
+                Line("close");
+        }
         bool IsOpen() const override { return open_ != 0; }
         void Write(std::string_view bytes) override;
         std::string ReadAll() override;
@@ -99,7 +105,12 @@ public:
         void SetDtr(bool on) override { Line(on ? "dtr on" : "dtr off"); }
         void SetRts(bool on) override { Line(on ? "rts on" : "rts off"); }
         // The device goes away: the port closes itself, then says so.
-        void Unplug();
+        void Unplug() {
+            Line("unplugged");
+            open_ = 0;
+            if (onDeviceLost)
+                onDeviceLost();
+        }
         int openNumber() const { return open_; }
 
         std::string written;          // everything written while open
@@ -192,10 +203,16 @@ public:
 // A link session over in-process simulated locators: a pacer that never waits (its waits in
 // the ports' log), a recording view and scripted prompts. Unlinking closes the ports.
 struct InProcessLink {
-    explicit InProcessLink(DateTime now = {2026, 12, 5, 10, 0, 0});
-
+    explicit InProcessLink(DateTime now = {2026, 12, 5, 10, 0, 0})
+        : clock(now), session(link, probe, pacer, view, prompts, clock, file1) {
+        pacer.log = &ports.log;
+        view.onUnlink = [this] { session.ClosePorts(); };
+    }
     // Plugs a locator into COM `comNumber` and opens the link port on it.
-    sim::LocatorEngine& LinkTo(int comNumber, sim::LocatorSettings settings);
+    void LinkTo(int comNumber, sim::LocatorSettings settings) {
+        ports.Plug(comNumber, std::move(settings));
+        link.Open(comNumber, PortRole::Link);
+    }
     void Receive(const std::string& chunk) { session.MSComm1_OnComm({PortEvent::kReceive, chunk}); }
 
     SimulatedPorts ports;

@@ -58,17 +58,17 @@ TEST_F(Engine, AnswersCommandsFramedByTheirLengthHoweverSlowlyTheyCome) {
         engine.Tick(now + LocatorEngine::kGiveUpPause); // "#A" might yet have become "#AE"
         EXPECT_EQ(engine.TakeOutput(100), "ABORT\x1a") << stop;
     }
-    Send(engine, "zz#SSPVZ3    99999999#TS11:30:00#DS24/12/27");
-    EXPECT_EQ(engine.settings().identity.model + engine.settings().identity.serial, "PVZ399999999");
-    EXPECT_EQ(FormatWireDate(engine.LocatorNow()) + FormatWireTime(engine.LocatorNow()),
-              "24/12/2711:30:00");
-    EXPECT_EQ(Send(engine, "#CA#DA"), "\x1a");
+    // Its clock is kept in seconds, across months and leap days.
+    for (const DateTime t : {DateTime{2000, 1, 1, 0, 0, 0}, DateTime{2024, 2, 29, 23, 59, 59}})
+        EXPECT_EQ(FromSeconds(ToSeconds(t)), t);
+    EXPECT_EQ(ToSeconds({2000, 3, 1, 0, 0, 0}) - ToSeconds({2000, 2, 28, 0, 0, 0}), 2 * 86400);
 }
 
 TEST_F(Engine, ALateLocatorAnswersInPiecesWithPausesBetween) {
     settings.answerDelayMillis = 300;
     settings.replyPieces = 2;
     settings.piecePauseMillis = 30;
+    settings.clockOffsetMinutes = -3;
     LocatorEngine engine(settings, pc);
     Send(engine, "#ST"); // taken at 6 ms
     for (const auto& [at, expected] :
@@ -87,27 +87,9 @@ TEST_F(Engine, ALateLocatorAnswersInPiecesWithPausesBetween) {
     EXPECT_EQ(engine.TakeOutput(100), "ABO");
     engine.Tick(stopAt + 330);
     EXPECT_EQ(engine.TakeOutput(100), "RT\x1a");
-}
-
-TEST_F(Engine, MisbehavesOnRequest) {
-    settings.powerDownAfter = 40;
-    settings.clockOffsetMinutes = -3;
-    LocatorEngine engine(settings, pc);
-    EXPECT_EQ(Send(engine, "#AE"), "#AE 05/12/26 #T09:57:00");
-    EXPECT_EQ(Send(engine, "#DA"), Records(0, 0) + settings.records[1].substr(0, 6));
-    EXPECT_EQ(engine.TakeOutput(100), "#PD"); // a notice of its own, after the last data
-    EXPECT_EQ(Send(engine, "#X"), "");
-    engine.Disconnected();
-    EXPECT_EQ(Send(engine, "#ST"), "#STP");
-
-    settings.powerDownAfter.reset();
-    settings.sendEndMark = false;
-    LocatorEngine neverEnds(settings, pc);
-    EXPECT_EQ(Send(neverEnds, "#DA"), Records(0, 2));
-    // The locator's clock is kept in seconds: across months and leap days.
-    for (const DateTime t : {DateTime{2000, 1, 1, 0, 0, 0}, DateTime{2024, 2, 29, 23, 59, 59}})
-        EXPECT_EQ(FromSeconds(ToSeconds(t)), t);
-    EXPECT_EQ(ToSeconds({2000, 3, 1, 0, 0, 0}) - ToSeconds({2000, 2, 28, 0, 0, 0}), 2 * 86400);
+    Send(engine, "#AE");
+    engine.Tick(now + 400);
+    EXPECT_EQ(engine.TakeOutput(100), "#AE 05/12/26 #T09:57:00");
 }
 
 } // namespace
