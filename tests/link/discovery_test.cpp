@@ -11,7 +11,6 @@
 namespace tarvik {
 namespace {
 
-using test::Locator;
 using test::Texts;
 
 class DiscoveryTest : public ::testing::Test, protected test::InProcessLink {
@@ -23,7 +22,7 @@ protected:
 };
 
 TEST_F(DiscoveryTest, AScanProbesComOneToSixteenAndLinksTheLocatorTheUserTakes) {
-    ports.Plug(16, Locator("Near", "PVZ3", "5"));
+    ports.Plug(16, {.identity = {"Near", "PVZ3", "5", "V2.04"}});
     prompts.AnswerNo(); // not this one
     prompts.AnswerNo(); // no further search
     discovery.ScanAndConnect();
@@ -32,7 +31,7 @@ TEST_F(DiscoveryTest, AScanProbesComOneToSixteenAndLinksTheLocatorTheUserTakes) 
     EXPECT_EQ(view.linkControls, std::vector<bool>{false});
     EXPECT_FALSE(link.IsOpen() || std::filesystem::exists(dir / "tarvik"));
 
-    ports.Plug(3, Locator("Bert", "KVZ3", "1234"));
+    ports.Plug(3, {.identity = {"Bert", "KVZ3", "1234", "V2.04"}});
     prompts.Clear();
     prompts.AnswerYes();
     view.statuses.clear();
@@ -63,10 +62,9 @@ TEST_F(DiscoveryTest, ASavedPortMissingSilentOrWithoutALog) {
                                      "'Scan' to find the locator"});
     EXPECT_EQ(view.lamp, colours::kDarkRed);
     // A silent locator, and one whose identity is still short when the wait is over.
-    sim::LocatorSettings slow = Locator("S", "KVZ3", "1");
-    slow.replyPieces = 2;
-    slow.piecePauseMillis = 60000;
-    for (const sim::LocatorSettings& locator : {test::SilentLocator(), slow}) {
+    const sim::LocatorSettings slow{
+        .identity = {"S", "KVZ3", "1", "V2.04"}, .replyPieces = 2, .piecePauseMillis = 60000};
+    for (const sim::LocatorSettings& locator : {sim::LocatorSettings{.silent = true}, slow}) {
         ports.Plug(2, locator);
         ports.log.Clear();
         discovery.cboLocators_Click(2);
@@ -76,7 +74,7 @@ TEST_F(DiscoveryTest, ASavedPortMissingSilentOrWithoutALog) {
     }
     EXPECT_EQ(ports.log.Steps()[2], "probe read 25");
 
-    ports.Plug(4, Locator("Nora", "KVZ3nd", "77"));
+    ports.Plug(4, {.identity = {"Nora", "KVZ3nd", "77", "V2.04"}});
     prompts.Clear();
     prompts.AnswerYes();
     ports.log.Clear();

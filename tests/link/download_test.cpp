@@ -28,7 +28,7 @@ protected:
     }
     // A transfer of everything from a locator that sends nothing unless a test delivers it.
     void StartSilent() {
-        LinkTo(1, test::SilentLocator());
+        LinkTo(1, {.silent = true});
         ASSERT_TRUE(download.cmdDownloadAll_Click());
     }
     Texts FirstSteps(std::size_t count) const {
@@ -90,7 +90,7 @@ TEST_F(DownloadTest, EveryByteReachesTheFileInAnyChunkSizeAllOrByDate) {
 TEST_F(DownloadTest, ATransferWithoutRecordsOrCutBeforeAnyLeavesNoFileAndTheCurrentOneAsItWas) {
     const CurrentDataFile before{dir / "elsewhere", "mine.lgd"};
     for (bool cut : {false, true}) {
-        LinkTo(1, cut ? test::SilentLocator() : sim::LocatorSettings{});
+        LinkTo(1, cut ? sim::LocatorSettings{.silent = true} : sim::LocatorSettings{});
         current = before;
         fileIdentity = {"Old", "PVZ3", "9", ""};
         transfer.dataFileButtons = cut;
@@ -194,7 +194,7 @@ TEST_F(DownloadTest, StopRepeatsUntilAnsweredAndGoesAheadOfWaitingCommandsButNev
 }
 
 TEST_F(DownloadTest, AFileThatCannotBeCreatedIsReportedAndNothingIsSent) {
-    LinkTo(1, test::SilentLocator());
+    LinkTo(1, {.silent = true});
     test::WriteBytes(dir / "Documents" / "tarvik", "a file where the folder should be");
     EXPECT_FALSE(download.cmdDownloadAll_Click());
     EXPECT_EQ(link.written, "");
@@ -204,7 +204,7 @@ TEST_F(DownloadTest, AFileThatCannotBeCreatedIsReportedAndNothingIsSent) {
 }
 
 TEST_F(DownloadTest, DateTimeAndUserCommands) {
-    LinkTo(1, test::SilentLocator());
+    LinkTo(1, {.silent = true});
     SetLocatorDate(session);
     SetLocatorTime(session);
     SetLocatorUser(session, std::string(40, 'u'), fileIdentity);

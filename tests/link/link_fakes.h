@@ -66,17 +66,6 @@ public:
     WireLog* log = nullptr;
 };
 
-inline sim::LocatorSettings Locator(std::string user, std::string model, std::string serial) {
-    sim::LocatorSettings settings;
-    settings.identity = {std::move(user), std::move(model), std::move(serial), "V2.04"};
-    return settings;
-}
-inline sim::LocatorSettings SilentLocator() {
-    sim::LocatorSettings settings;
-    settings.silent = true;
-    return settings;
-}
-
 // Serial ports whose COM numbers lead to simulated locators run in-process. A write reaches
 // the locator at once; its replies are read back (probe) or raised as events (link).
 class SimulatedPorts {

@@ -13,8 +13,8 @@ constexpr char kRecord[] = "0512261000000017999111600-02-01P\r\n";
 class ReceiveHandler : public ::testing::Test, protected test::InProcessLink {
 protected:
     ReceiveHandler() {
-        LinkTo(1, test::SilentLocator()); // the tests deliver every chunk themselves
-        view.lastDownload = "01/12/26";   // shown already: no re-request
+        LinkTo(1, {.silent = true});    // the tests deliver every chunk themselves
+        view.lastDownload = "01/12/26"; // shown already: no re-request
         view.identity = {"Crew  ", "KVZ3", "1234", ""};
         session.onTransferEnded = [this](bool aborted) { endings.push_back(aborted); };
         session.steadyNow = [this] { return now; };
