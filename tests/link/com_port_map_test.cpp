@@ -21,7 +21,6 @@ protected:
         }
         return fs::canonical(dev / device);
     }
-    // COM n's device file as the toolkit would open it, and its name.
     fs::path Open(int n) { return ResolveComPort(n, dev, map).path; }
     std::string Name(int n) { return ResolveComPort(n, dev, map).name; }
 

@@ -1,4 +1,3 @@
-#include "common/colours.h"
 #include "link/discovery.h"
 #include "link/link_fakes.h"
 #include "link/port_naming.h"
@@ -44,7 +43,6 @@ TEST_F(DiscoveryTest, AScanProbesComOneToSixteenAndLinksTheLocatorTheUserTakes) 
     EXPECT_EQ(view.identity.user, "Bert"); // the fill removed
     EXPECT_EQ(view.firmware + " " + view.lastDownload, "V2.04 01/12/26");
     EXPECT_EQ(view.linkControls, (std::vector<bool>{false, true}));
-    EXPECT_EQ(view.portList, (std::vector<PortRecord>{{"1234", 3}}));
     EXPECT_EQ(Ports(), "\r\n1234,3\r\n");
     // Probe and link in turn, each command at its pace; every reply is handled with DTR off.
     EXPECT_EQ(

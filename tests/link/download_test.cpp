@@ -1,4 +1,3 @@
-#include "common/colours.h"
 #include "datafile/data_file_header.h"
 #include "link/discovery.h"
 #include "link/download.h"
@@ -22,7 +21,6 @@ protected:
         view.lastDownload = "01/12/26";
         view.identity = {"Crew", "KVZ3", "1234", ""};
     }
-    // A record of day `day` of December 2026, as the locator sends it.
     static std::string Day(int day) {
         return "0" + std::to_string(day) + "12261000000017999111600-02-01P";
     }
@@ -40,10 +38,9 @@ protected:
     std::filesystem::path DataFolder() const { return dir / "Documents" / "tarvik" / "data vz3"; }
 
     test::TempDir dir;
-    test::RecordingTransferView transfer;
     CurrentDataFile current;
     LocatorIdentity fileIdentity;
-    Download download{session, transfer, Folders{dir / "Documents", dir / "AppData"}, current,
+    Download download{session, view, Folders{dir / "Documents", dir / "AppData"}, current,
                       fileIdentity};
 };
 
@@ -72,8 +69,8 @@ TEST_F(DownloadTest, EveryByteReachesTheFileInAnyChunkSizeAllOrByDate) {
     EXPECT_EQ(current.folder, DataFolder());
     EXPECT_EQ(current.name, "1234 KVZ3 Crew [All] [05122026140316].lgd");
     EXPECT_EQ(view.statuses.back(), "File '" + current.name + "' successfully opened");
-    EXPECT_EQ(transfer.viewerOpened, 3);
-    EXPECT_TRUE(transfer.blinkWithText);
+    EXPECT_EQ(view.viewerOpened, 3);
+    EXPECT_TRUE(view.blinkWithText);
     EXPECT_EQ(view.progress, 165000);
     EXPECT_TRUE(prompts.shown().empty());
 
@@ -83,7 +80,7 @@ TEST_F(DownloadTest, EveryByteReachesTheFileInAnyChunkSizeAllOrByDate) {
     EXPECT_EQ(FirstSteps(3),
               (Texts{"link dtr off", "link flush", "link [#DD02/12/26:03/12/26] short"}));
     EXPECT_EQ(current.name, "1234 KVZ3 Crew [From 02-12-26 to 03-12-26] [05122026140316].lgd");
-    EXPECT_FALSE(transfer.blinkWithText);
+    EXPECT_FALSE(view.blinkWithText);
     EXPECT_EQ(ReadBytes(current.Path()), Header() + Day(2) + "\r\n" + Day(3) + "\r\n\x1a");
 }
 
@@ -93,20 +90,20 @@ TEST_F(DownloadTest, ATransferWithoutRecordsOrCutBeforeAnyLeavesNoFileAndTheCurr
         LinkTo(1, cut ? sim::LocatorSettings{.silent = true} : sim::LocatorSettings{});
         current = before;
         fileIdentity = {"Old", "PVZ3", "9", ""};
-        transfer.dataFileButtons = cut;
+        view.dataFileButtons = false;
         prompts.Clear();
         ASSERT_TRUE(download.cmdDownloadAll_Click());
         if (cut)
             session.Disconnect();
         else
             EXPECT_EQ(prompts.Texts(), Texts{"There was no data to download for this date range."});
-        EXPECT_EQ(transfer.viewerOpened, 0);
+        EXPECT_EQ(view.viewerOpened, 0);
         EXPECT_TRUE(std::filesystem::is_empty(DataFolder()));
         EXPECT_EQ(current.Path(), before.Path());
         EXPECT_EQ(fileIdentity.model, "PVZ3");
-        EXPECT_EQ(transfer.dataFileButtons, cut);
+        EXPECT_FALSE(view.dataFileButtons);
     }
-    EXPECT_EQ(transfer.overs, 2);
+    EXPECT_EQ(view.overs, 2);
 }
 
 TEST_F(DownloadTest, EveryWayOfCuttingATransferEndsItCleanly) {
@@ -126,7 +123,6 @@ TEST_F(DownloadTest, EveryWayOfCuttingATransferEndsItCleanly) {
         view.blinkStopped = false;
         view.identity = {"Crew", "KVZ3", "1234", ""};
         current = {dir / "elsewhere", "mine.lgd"};
-        transfer.dataFileButtons = false;
         StartSilent();
         Receive(kRecord);
         download.cmdStop_Click(); // the abort timer runs
@@ -136,8 +132,8 @@ TEST_F(DownloadTest, EveryWayOfCuttingATransferEndsItCleanly) {
                   view.statuses.end());
         EXPECT_EQ(current.folder, DataFolder());
         EXPECT_FALSE(session.flags.DownloadInProgress || session.flags.DownloadHeaderPending);
-        EXPECT_FALSE(file1.IsOpen() || link.IsOpen() || transfer.abortTimerOn);
-        EXPECT_TRUE(view.blinkStopped && transfer.dataFileButtons);
+        EXPECT_FALSE(file1.IsOpen() || link.IsOpen() || view.abortTimerOn);
+        EXPECT_TRUE(view.blinkStopped);
         // Whatever comes after the cut reaches no file; the cut file stays the current one.
         link.Open(1, PortRole::Link);
         Receive("0512261000010017999111600-02-01G\r\nFW 3.02#LD01/12/26#STP");
@@ -156,7 +152,7 @@ TEST_F(DownloadTest, StopRepeatsUntilAnsweredAndGoesAheadOfWaitingCommandsButNev
     download.cmdStop_Click();
     EXPECT_EQ(ports.log.Steps(), (Texts{"link dtr off", "link [A] short", "link dtr on"}));
     download.cmdStop_Click();
-    EXPECT_TRUE(transfer.abortTimerOn);
+    EXPECT_TRUE(view.abortTimerOn);
     download.tmrAbort_Timer();
     Receive("05122610ABORT\x1a");
     EXPECT_EQ(view.statuses.back(), "File download aborted. Incomplete data written to file");

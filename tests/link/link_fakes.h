@@ -35,7 +35,6 @@ public:
         entries_.push_back({port, what});
     }
     void Clear() { entries_.clear(); }
-    // Every port's steps, or one port's.
     Texts Steps(const std::string& port = {}) const;
 
 private:
@@ -93,7 +92,6 @@ public:
         void ClearInput() override { Line("flush"); }
         void SetDtr(bool on) override { Line(on ? "dtr on" : "dtr off"); }
         void SetRts(bool on) override { Line(on ? "rts on" : "rts off"); }
-        // The device goes away: the port closes itself, then says so.
         void Unplug() {
             Line("unplugged");
             open_ = 0;
@@ -123,8 +121,9 @@ private:
     sim::LocatorEngine::Millis now_ = 0;
 };
 
-// Records what the link shows on the window.
-class RecordingView final : public LinkView {
+// What the link and a download show on the window; like the window, one set of data file
+// buttons (View Current and Export).
+class RecordingView final : public LinkView, public TransferView {
 public:
     void SetStatus(const std::string& text, std::uint32_t) override { statuses.push_back(text); }
     void SetLamp(std::uint32_t colour) override { lamp = colour; }
@@ -146,7 +145,7 @@ public:
     void ShowFirmware(const std::string& text) override { firmware = text; }
     std::string LastDownloadCaption() const override { return lastDownload; }
     void ShowLastDownloadDate(const std::string& text) override { lastDownload = text; }
-    void ShowPortList(const std::vector<PortRecord>& records) override { portList = records; }
+    void ShowPortList(const std::vector<PortRecord>&) override {}
     void EnableTransferFrame(bool on) override { transferFrame = on; }
     void ShowDataArriving(bool) override {}
     void ShowTransferRunning() override {}
@@ -158,21 +157,6 @@ public:
         if (onMonitor)
             onMonitor();
     }
-
-    Texts statuses;
-    std::uint32_t lamp = 0;
-    std::vector<bool> linkControls;
-    std::function<void()> onUnlink, onMonitor;
-    int unlinked = 0, progress = 0;
-    bool dataFileButtons = true, transferFrame = true, blinkStopped = false;
-    LocatorIdentity identity;
-    std::string firmware, lastDownload, monitor;
-    std::vector<PortRecord> portList;
-};
-
-// Records what a download changes on the window.
-class RecordingTransferView final : public TransferView {
-public:
     void ShowTransferStarting() override {}
     void StartDownloadBlink(bool textNow) override { blinkWithText = textNow; }
     void RestartAbortTimer() override { abortTimerOn = true; }
@@ -185,8 +169,15 @@ public:
     }
     bool DataFileButtonsEnabled() const override { return dataFileButtons; }
 
-    int viewerOpened = 0, overs = 0;
-    bool blinkWithText = false, abortTimerOn = false, dataFileButtons = false;
+    Texts statuses;
+    std::uint32_t lamp = 0;
+    std::vector<bool> linkControls;
+    std::function<void()> onUnlink, onMonitor;
+    int unlinked = 0, progress = 0, viewerOpened = 0, overs = 0;
+    bool dataFileButtons = true, transferFrame = true, blinkStopped = false, blinkWithText = false,
+         abortTimerOn = false;
+    LocatorIdentity identity;
+    std::string firmware, lastDownload, monitor;
 };
 
 // A link session over in-process simulated locators: a pacer that never waits (its waits in
@@ -197,7 +188,6 @@ struct InProcessLink {
         pacer.log = &ports.log;
         view.onUnlink = [this] { session.ClosePorts(); };
     }
-    // Plugs a locator into COM `comNumber` and opens the link port on it.
     void LinkTo(int comNumber, sim::LocatorSettings settings) {
         ports.Plug(comNumber, std::move(settings));
         link.Open(comNumber, PortRole::Link);

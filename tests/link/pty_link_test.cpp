@@ -1,6 +1,5 @@
 // The link over a real pseudo-terminal, with the simulator program on the other side.
 
-#include "common/colours.h"
 #include "datafile/data_file_header.h"
 #include "link/discovery.h"
 #include "link/download.h"
@@ -14,16 +13,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace tarvik {
 namespace {
 
 std::string LogOf(std::size_t records, unsigned seed = 1) {
-    sim::LogOptions log;
-    log.recordCount = records;
-    log.seed = seed;
-    return sim::GenerateLogText(log);
+    return sim::GenerateLogText({seed, 30, {2026, 12, 5}, records});
 }
 
 class PtyLink : public ::testing::Test {
@@ -41,7 +35,6 @@ protected:
         EXPECT_TRUE(sim->Ready());
         return sim;
     }
-    // Lets the event loop run until `done` or ten seconds have passed.
     bool WaitFor(const std::function<bool()>& done) { return WaitUntil(pacer, done, 10000); }
     // Links through a saved port and waits for the replies to linking, so that none of them
     // lands in a transfer that follows.
@@ -54,7 +47,6 @@ protected:
             return !view.lastDownload.empty() && !session.flags.LastSelfTestResult.empty();
         })) << view.statuses.back();
     }
-    // Starts a transfer of the whole log into `file`.
     void StartTransfer(const std::filesystem::path& file) {
         ended = false;
         ASSERT_TRUE(file1.OpenForWriting(file));
@@ -163,18 +155,17 @@ TEST_F(PtyLink, AStopMidwayAtNineThousandSixHundredBaudEndsAsAbortedWithEveryByt
     const auto sim = Sim(4, {"--records", "3000", "--baud", "9600", "--chunk", "3-3",
                              "--reply-pieces", "2", "--user", "Crew"});
     Connect(4);
-    test::RecordingTransferView transfer;
     CurrentDataFile current;
     LocatorIdentity fileIdentity;
-    Download download(session, transfer, Folders{dir / "Documents", dir / "AppData"}, current,
+    Download download(session, view, Folders{dir / "Documents", dir / "AppData"}, current,
                       fileIdentity);
     ASSERT_TRUE(download.cmdDownloadAll_Click());
     ASSERT_TRUE(WaitFor([&] { return session.flags.DownloadByteCount > 1000; }));
     download.cmdStop_Click();
-    ASSERT_TRUE(WaitFor([&] { return transfer.overs > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return view.overs > 0; }));
 
     EXPECT_EQ(view.statuses.back(), "File download aborted. Incomplete data written to file");
-    EXPECT_EQ(transfer.viewerOpened, 0);
+    EXPECT_EQ(view.viewerOpened, 0);
     const std::string bytes = test::ReadBytes(current.Path());
     const std::string header = BuildDataFileHeader() + "Crew,KVZ3,00000001\r\n";
     ASSERT_TRUE(bytes.starts_with(header) && bytes.ends_with("ABORT\x1a"));
@@ -183,7 +174,6 @@ TEST_F(PtyLink, AStopMidwayAtNineThousandSixHundredBaudEndsAsAbortedWithEveryByt
     EXPECT_TRUE(LogOf(3000).starts_with(kept));
 }
 
-// Records what the pacer asks its event loop for.
 class RecordingEventLoopPacer final : public EventLoopPacer {
 public:
     std::vector<long> asked;

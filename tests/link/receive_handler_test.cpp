@@ -16,22 +16,25 @@ protected:
         LinkTo(1, {.silent = true});    // the tests deliver every chunk themselves
         view.lastDownload = "01/12/26"; // shown already: no re-request
         view.identity = {"Crew  ", "KVZ3", "1234", ""};
-        session.onTransferEnded = [this](bool aborted) { endings.push_back(aborted); };
+        // The chunk that holds the end mark is written before the end is told.
+        session.onTransferEnded = [this](bool aborted) {
+            endings += aborted ? "aborted" : "whole";
+            endings += test::ReadBytes(dir / "d.lgd").ends_with("\x1a") ? " " : "(cut) ";
+        };
         session.steadyNow = [this] { return now; };
     }
-    // A transfer writing into `name`.
-    void Start(const std::string& name) {
-        ASSERT_TRUE(file1.OpenForWriting(dir / name));
+    void Start() {
+        ASSERT_TRUE(file1.OpenForWriting(dir / "d.lgd"));
         session.flags.DownloadInProgress = true;
         session.flags.AbortAcknowledged = false;
     }
-    std::string Written(const std::string& name) {
+    std::string Written() {
         file1.Close();
-        return test::ReadBytes(dir / name);
+        return test::ReadBytes(dir / "d.lgd");
     }
 
     test::TempDir dir;
-    std::vector<bool> endings; // whether each transfer that ended was aborted
+    std::string endings;
     std::chrono::steady_clock::time_point now{};
 };
 
@@ -95,7 +98,7 @@ TEST_F(ReceiveHandler, TheLastDownloadDateIsAskedForAtMostOnceASecondAndFiveTime
 
 TEST_F(ReceiveHandler, TransfersKeepEveryByteAndEndAsTheirStreamSays) {
     // Chunks arriving while the handler's re-request goes out wait and keep their order.
-    Start("d.lgd");
+    Start();
     view.lastDownload.clear();
     session.flags.DownloadByteCount = 164997;
     int delivered = 0;
@@ -105,38 +108,32 @@ TEST_F(ReceiveHandler, TransfersKeepEveryByteAndEndAsTheirStreamSays) {
     };
     Receive("<0>");
     EXPECT_EQ(view.progress, 3); // 165003 counted modulo the bar's maximum
-    EXPECT_EQ(Written("d.lgd"), "<0><1><2>");
+    EXPECT_EQ(Written(), "<0><1><2>");
     pacer.onLetEventsRun = nullptr;
     view.lastDownload = "01/12/26";
 
-    // "ABORT" in pieces, and the chunk with the end mark written before the end is told.
-    session.onTransferEnded = [this](bool aborted) {
-        endings.push_back(aborted);
-        EXPECT_TRUE(test::ReadBytes(dir / "e.lgd").ends_with("RT\x1a"));
-    };
-    Start("e.lgd");
+    // "ABORT" in pieces or well before the end mark makes a stopped transfer; none a whole one.
+    Start();
     for (const char* chunk : {kRecord, "AB", "O", "RT\x1a"})
         Receive(chunk);
     EXPECT_FALSE(file1.IsOpen());
-    EXPECT_EQ(Written("e.lgd"), kRecord + std::string("ABORT\x1a"));
-    session.onTransferEnded = [this](bool aborted) { endings.push_back(aborted); };
-    // "ABORT" well before the end mark still makes a stopped transfer; none makes a whole one.
-    Start("f.lgd");
+    EXPECT_EQ(Written(), kRecord + std::string("ABORT\x1a"));
+    Start();
     Receive("ABORT");
     Receive(kRecord + std::string("\x1a"));
-    Start("f.lgd");
+    Start();
     Receive(kRecord + std::string("\x1a"));
-    EXPECT_EQ(endings, (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(endings, "aborted aborted whole ");
     EXPECT_TRUE(view.blinkStopped);
 
     // A power-down notice in pieces: what came before it stays in the file.
-    Start("g.lgd");
+    Start();
     for (const char* chunk : {"051226#", "P", "D"})
         Receive(chunk);
     EXPECT_FALSE(session.flags.DownloadInProgress);
     EXPECT_EQ(view.statuses.back(),
               "The Locator has powered down. Any downloads may not have completed.");
-    EXPECT_EQ(Written("g.lgd"), "051226#P");
+    EXPECT_EQ(Written(), "051226#P");
 }
 
 } // namespace
