@@ -84,61 +84,55 @@ TEST_F(DownloadTest, EveryByteReachesTheFileInAnyChunkSizeAllOrByDate) {
     EXPECT_EQ(ReadBytes(current.Path()), Header() + Day(2) + "\r\n" + Day(3) + "\r\n\x1a");
 }
 
-TEST_F(DownloadTest, ATransferWithoutRecordsOrCutBeforeAnyLeavesNoFileAndTheCurrentOneAsItWas) {
+TEST_F(DownloadTest, EveryWayOfEndingATransferEarlyKeepsWhatCameAndNoFileWithoutRecords) {
     const CurrentDataFile before{dir / "elsewhere", "mine.lgd"};
-    for (bool cut : {false, true}) {
-        LinkTo(1, cut ? sim::LocatorSettings{.silent = true} : sim::LocatorSettings{});
+    // What ends it, whether a record came first, a status it leaves.
+    const std::vector<std::tuple<const char*, bool, std::function<void()>, std::string>> cases = {
+        {"no records", false, [&] { Receive("\x1a"); }, "File download complete"},
+        {"Disconnect before any", false, [&] { session.Disconnect(); },
+         LinkSession::kTransferCutStatus},
+        {"Disconnect", true, [&] { session.Disconnect(); }, LinkSession::kTransferCutStatus},
+        {"a saved locator", true, [&] { Discovery(session, dir / "p.ini").cboLocators_Click(9); },
+         LinkSession::kTransferCutStatus},
+        {"a power-down", true, [&] { Receive("05122610#PD"); },
+         "The Locator has powered down. Any downloads may not have completed."},
+        {"an unplug", true, [&] { link.Unplug(); },
+         "The Locator was disconnected. Any downloads may not have completed."},
+    };
+    for (const auto& [name, record, cut, status] : cases) {
+        SCOPED_TRACE(name);
+        clock.Set({2026, 12, 5, 14, static_cast<int>(view.overs), 0}); // a new name
+        view.statuses.clear();
+        view.blinkStopped = view.dataFileButtons = false;
+        view.identity = {"Crew", "KVZ3", "1234", ""};
         current = before;
         fileIdentity = {"Old", "PVZ3", "9", ""};
-        view.dataFileButtons = false;
-        prompts.Clear();
-        ASSERT_TRUE(download.cmdDownloadAll_Click());
-        if (cut)
-            session.Disconnect();
-        else
-            EXPECT_EQ(prompts.Texts(), Texts{"There was no data to download for this date range."});
-        EXPECT_EQ(view.viewerOpened, 0);
+        StartSilent();
+        if (record)
+            Receive(kRecord);
+        download.cmdStop_Click(); // the abort timer runs
+        cut();
+        EXPECT_NE(std::find(view.statuses.begin(), view.statuses.end(), status),
+                  view.statuses.end());
+        EXPECT_FALSE(session.flags.DownloadInProgress || session.flags.DownloadHeaderPending);
+        EXPECT_FALSE(file1.IsOpen() || view.abortTimerOn);
+        EXPECT_EQ(link.IsOpen(), name == std::string("no records"));
+        EXPECT_TRUE(view.blinkStopped);
+        // Whatever comes after the cut reaches no file; a cut file with data stays current.
+        link.Open(1, PortRole::Link);
+        Receive("0512261000010017999111600-02-01G\r\nFW 3.02#LD01/12/26#STP");
+        if (record) {
+            EXPECT_EQ(current.folder, DataFolder());
+            EXPECT_EQ(ReadBytes(current.Path()), Header() + kRecord);
+            continue;
+        }
         EXPECT_TRUE(std::filesystem::is_empty(DataFolder()));
         EXPECT_EQ(current.Path(), before.Path());
         EXPECT_EQ(fileIdentity.model, "PVZ3");
         EXPECT_FALSE(view.dataFileButtons);
     }
-    EXPECT_EQ(view.overs, 2);
-}
-
-TEST_F(DownloadTest, EveryWayOfCuttingATransferEndsItCleanly) {
-    const std::vector<std::tuple<const char*, std::function<void()>, std::string>> cases = {
-        {"Disconnect", [&] { session.Disconnect(); }, LinkSession::kTransferCutStatus},
-        {"a saved locator", [&] { Discovery(session, dir / "p.ini").cboLocators_Click(9); },
-         LinkSession::kTransferCutStatus},
-        {"a power-down", [&] { Receive("05122610#PD"); },
-         "The Locator has powered down. Any downloads may not have completed."},
-        {"an unplug", [&] { link.Unplug(); },
-         "The Locator was disconnected. Any downloads may not have completed."},
-    };
-    for (const auto& [name, cut, status] : cases) {
-        SCOPED_TRACE(name);
-        clock.Set({2026, 12, 5, 14, static_cast<int>(view.statuses.size()), 0}); // a new name
-        view.statuses.clear();
-        view.blinkStopped = false;
-        view.identity = {"Crew", "KVZ3", "1234", ""};
-        current = {dir / "elsewhere", "mine.lgd"};
-        StartSilent();
-        Receive(kRecord);
-        download.cmdStop_Click(); // the abort timer runs
-        cut();
-
-        EXPECT_NE(std::find(view.statuses.begin(), view.statuses.end(), status),
-                  view.statuses.end());
-        EXPECT_EQ(current.folder, DataFolder());
-        EXPECT_FALSE(session.flags.DownloadInProgress || session.flags.DownloadHeaderPending);
-        EXPECT_FALSE(file1.IsOpen() || link.IsOpen() || view.abortTimerOn);
-        EXPECT_TRUE(view.blinkStopped);
-        // Whatever comes after the cut reaches no file; the cut file stays the current one.
-        link.Open(1, PortRole::Link);
-        Receive("0512261000010017999111600-02-01G\r\nFW 3.02#LD01/12/26#STP");
-        EXPECT_EQ(ReadBytes(current.Path()), Header() + kRecord);
-    }
+    EXPECT_EQ(prompts.Texts()[0], "There was no data to download for this date range.");
+    EXPECT_EQ(view.viewerOpened, 0);
     // An unplug unlinks as a power-down does.
     EXPECT_EQ(view.identity.model, "");
     EXPECT_EQ(view.lamp, colours::kDarkRed);
@@ -204,8 +198,8 @@ TEST_F(DownloadTest, DateTimeAndUserCommands) {
     SetLocatorDate(session);
     SetLocatorTime(session);
     SetLocatorUser(session, std::string(40, 'u'), fileIdentity);
-    EXPECT_EQ(link.written, "#DS05/12/26#TS14:03:09#FT" + std::string(40, 'u'));
-    EXPECT_EQ(fileIdentity.user, std::string(40, 'u'));
+    EXPECT_EQ(link.written + "|" + fileIdentity.user,
+              "#DS05/12/26#TS14:03:09#FT" + std::string(40, 'u') + "|" + std::string(40, 'u'));
     EXPECT_EQ(view.statuses, (Texts{"Setting Date", "Date set", "Setting time", "Time set",
                                     "Setting User", "User Set"}));
     // Forbidden characters are taken out before the caret only (a paste of "a.b" keeps its dot).

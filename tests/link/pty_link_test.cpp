@@ -6,7 +6,6 @@
 #include "link/event_loop_pacer.h"
 #include "link/link_fakes.h"
 #include "link/qt_serial_port.h"
-#include "link/wire_protocol.h"
 #include "sim/log_generator.h"
 #include "support/simulator_process.h"
 #include "support/temp_dir.h"
@@ -25,7 +24,6 @@ protected:
     PtyLink() {
         ::setenv("TARVIK_PORT_PATTERN", (dir.path() / "COM{n}").c_str(), 1);
         view.onUnlink = [this] { session.ClosePorts(); };
-        session.onTransferEnded = [this](bool) { ended = true; };
     }
     ~PtyLink() override { ::unsetenv("TARVIK_PORT_PATTERN"); }
 
@@ -47,12 +45,12 @@ protected:
             return !view.lastDownload.empty() && !session.flags.LastSelfTestResult.empty();
         })) << view.statuses.back();
     }
-    void StartTransfer(const std::filesystem::path& file) {
-        ended = false;
-        ASSERT_TRUE(file1.OpenForWriting(file));
-        session.flags.DownloadHeaderPending = true;
-        session.senders().SendCommand(wire::kDownloadAll);
+    // Downloads All as the button does, into `current`.
+    void StartDownload() {
+        overs = view.overs;
+        ASSERT_TRUE(download.cmdDownloadAll_Click());
     }
+    bool Over() { return view.overs > overs; }
 
     test::TempDir dir;
     QtSerialPort link, probe;
@@ -63,7 +61,11 @@ protected:
     SharedFileHandle file1;
     LinkSession session{link, probe, pacer, view, prompts, clock, file1};
     Discovery discovery{session, dir / "ports.ini"};
-    bool ended = false;
+    CurrentDataFile current;
+    LocatorIdentity fileIdentity;
+    Download download{session, view, Folders{dir / "Documents", dir / "AppData"}, current,
+                      fileIdentity};
+    int overs = 0;
 };
 
 TEST_F(PtyLink, AScanFindsTheLocatorOnComThreeAndADeviceInUseIsToldFromAMissingOne) {
@@ -99,32 +101,43 @@ TEST_F(PtyLink, AWholeLogArrivesByteForByteInSmallChunksAndAtTheRealLineSpeed) {
     const auto sim = Sim(5, {"--records", "3000", "--seed", "11", "--chunk", "1-97", "--unpaced",
                              "--user", "Crew", "--serial", "42"});
     Connect(5);
-    StartTransfer(dir / "all.lgd");
-    ASSERT_TRUE(WaitFor([&] { return ended; }));
+    StartDownload();
+    ASSERT_TRUE(WaitFor([&] { return Over(); }));
     // The identity line carries the bare texts, without the reply's "_" fill.
-    EXPECT_EQ(test::ReadBytes(dir / "all.lgd"),
+    EXPECT_EQ(test::ReadBytes(current.Path()),
               BuildDataFileHeader() + "Crew,KVZ3,42\r\n" + LogOf(3000, 11) + "\x1a");
 
     const auto paced = Sim(8, {"--records", "250", "--baud", "115200"});
     Connect(8);
-    StartTransfer(dir / "paced.lgd");
-    ASSERT_TRUE(WaitFor([&] { return ended; })); // 8.5 kB: about 0.75 s on the line
-    EXPECT_TRUE(test::ReadBytes(dir / "paced.lgd").ends_with(LogOf(250) + "\x1a"));
+    StartDownload();
+    ASSERT_TRUE(WaitFor([&] { return Over(); })); // 8.5 kB: about 0.75 s on the line
+    EXPECT_TRUE(test::ReadBytes(current.Path()).ends_with(LogOf(250) + "\x1a"));
 }
 
-// A transfer of 3000 records (about nine seconds at 115200 baud) cut once 4000 bytes are in:
-// the file holds the header and the start of the log, and nothing more comes.
-TEST_F(PtyLink, DisconnectOrAnUnplugEndsATransferAndTheLinkAndTheRepliesToLinkingAgainStayOut) {
+// Transfers of 3000 records (nine seconds at 115200 baud, ninety at 9600) cut midway: the
+// file keeps the header and the start of the log, and nothing more comes.
+TEST_F(PtyLink, StopDisconnectOrAnUnplugEndATransferMidwayKeepingEveryByteThatCame) {
     const std::string header = BuildDataFileHeader() + "Tarvik demo,KVZ3,00000001\r\n";
-    for (const bool unplug : {false, true}) {
-        SCOPED_TRACE(unplug ? "unplug" : "Disconnect");
-        const int port = unplug ? 9 : 7;
-        auto sim = Sim(port, {"--records", "3000", "--baud", "115200"});
-        const auto file = dir / (std::to_string(port) + ".lgd");
+    const std::vector<std::string> fast = {"--records", "3000", "--baud", "115200"};
+    // At 9600 baud in three characters a read, so that "ABORT" arrives split.
+    const std::vector<std::string> slow = {"--records", "3000", "--baud",         "9600",
+                                           "--chunk",   "3-3",  "--reply-pieces", "2"};
+    for (const auto& [cause, port] :
+         std::vector<std::pair<std::string, int>>{{"Stop", 4}, {"Disconnect", 7}, {"unplug", 9}}) {
+        SCOPED_TRACE(cause);
+        auto sim = Sim(port, cause == "Stop" ? slow : fast);
         Connect(port);
-        StartTransfer(file);
-        ASSERT_TRUE(WaitFor([&] { return test::ReadBytes(file).size() > 4000; }));
-        if (unplug) {
+        StartDownload();
+        ASSERT_TRUE(WaitFor([&] { return session.flags.DownloadByteCount > 1000; }));
+        if (cause == "Stop") {
+            download.cmdStop_Click();
+            ASSERT_TRUE(WaitFor([&] { return Over(); }));
+            EXPECT_EQ(view.statuses.back(),
+                      "File download aborted. Incomplete data written to file");
+        } else if (cause == "Disconnect") {
+            session.Disconnect();
+            EXPECT_EQ(view.statuses.back(), LinkSession::kTransferCutStatus);
+        } else {
             sim->Stop();
             ASSERT_TRUE(WaitFor([&] { return view.unlinked > 0; }));
             EXPECT_EQ(view.statuses.back(),
@@ -134,44 +147,24 @@ TEST_F(PtyLink, DisconnectOrAnUnplugEndsATransferAndTheLinkAndTheRepliesToLinkin
             EXPECT_FALSE(link.IsOpen());
             for (const std::string& text : prompts.Texts())
                 EXPECT_EQ(text.find("Comms error"), std::string::npos) << text;
-        } else {
-            session.Disconnect();
-            EXPECT_EQ(view.statuses.back(), LinkSession::kTransferCutStatus);
         }
         EXPECT_FALSE(session.flags.DownloadInProgress || file1.IsOpen());
-        const std::string kept = test::ReadBytes(file);
+        std::string kept = test::ReadBytes(current.Path());
         ASSERT_TRUE(kept.starts_with(header));
-        EXPECT_TRUE(LogOf(3000).starts_with(kept.substr(header.size())));
-        if (unplug)
-            continue;
-        // "FW ..#LD01/12/26#STP" must not be spliced into the cut file's records.
-        Connect(port);
-        EXPECT_EQ(test::ReadBytes(file), kept);
+        kept.erase(0, header.size());
+        if (cause == "Stop") {
+            ASSERT_TRUE(kept.ends_with("ABORT\x1a"));
+            kept.resize(kept.size() - 6);
+        }
+        EXPECT_LT(kept.size(), LogOf(3000).size());
+        EXPECT_TRUE(LogOf(3000).starts_with(kept));
+        if (cause == "Disconnect") {
+            // "FW ..#LD01/12/26#STP" must not be spliced into the cut file's records.
+            Connect(port);
+            EXPECT_EQ(test::ReadBytes(current.Path()), header + kept);
+        }
     }
-}
-
-TEST_F(PtyLink, AStopMidwayAtNineThousandSixHundredBaudEndsAsAbortedWithEveryByte) {
-    // Three characters a read, so "ABORT" arrives split.
-    const auto sim = Sim(4, {"--records", "3000", "--baud", "9600", "--chunk", "3-3",
-                             "--reply-pieces", "2", "--user", "Crew"});
-    Connect(4);
-    CurrentDataFile current;
-    LocatorIdentity fileIdentity;
-    Download download(session, view, Folders{dir / "Documents", dir / "AppData"}, current,
-                      fileIdentity);
-    ASSERT_TRUE(download.cmdDownloadAll_Click());
-    ASSERT_TRUE(WaitFor([&] { return session.flags.DownloadByteCount > 1000; }));
-    download.cmdStop_Click();
-    ASSERT_TRUE(WaitFor([&] { return view.overs > 0; }));
-
-    EXPECT_EQ(view.statuses.back(), "File download aborted. Incomplete data written to file");
     EXPECT_EQ(view.viewerOpened, 0);
-    const std::string bytes = test::ReadBytes(current.Path());
-    const std::string header = BuildDataFileHeader() + "Crew,KVZ3,00000001\r\n";
-    ASSERT_TRUE(bytes.starts_with(header) && bytes.ends_with("ABORT\x1a"));
-    const std::string kept = bytes.substr(header.size(), bytes.size() - header.size() - 6);
-    EXPECT_LT(kept.size(), LogOf(3000).size());
-    EXPECT_TRUE(LogOf(3000).starts_with(kept));
 }
 
 class RecordingEventLoopPacer final : public EventLoopPacer {
