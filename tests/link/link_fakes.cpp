@@ -45,7 +45,7 @@ bool SimulatedPorts::Port::Open(int comNumber, PortRole role) {
     openedPorts.push_back(comNumber);
     role_ = role;
     problem_ = refuse ? refuse(comNumber) : "";
-    if (refuse || !ports_.engines_.count(comNumber)) // only ports with a locator plugged in exist
+    if (!problem_.empty() || !ports_.engines_.count(comNumber)) // no locator, no port
         return false;
     open_ = comNumber;
     Line("open " + std::to_string(comNumber));

@@ -102,7 +102,7 @@ public:
 
         std::string written;          // everything written while open
         std::vector<int> openedPorts; // every COM number an Open was asked for
-        // When set, every Open is refused, for the reason it gives for the COM number.
+        // When set, an Open is refused for the reason it gives for the COM number, if any.
         std::function<std::string(int)> refuse;
 
     private:

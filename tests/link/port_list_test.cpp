@@ -33,9 +33,6 @@ TEST(PortList, AScannedLocatorIsAppendedMovedOrLeftAloneChangingNoOtherLine) {
         EXPECT_EQ(ReadBytes(file), after) << before;
     }
     EXPECT_TRUE(PortList::Read(dir / "missing.ini").empty());
-    for (const char* bad : {"0", "17", "-1", "3a", "", "1.5", "003"})
-        EXPECT_FALSE(ParsePortNumber(bad)) << bad;
-    EXPECT_EQ(ParsePortNumber(" 16 "), 16);
 }
 
 TEST(PortList, ReadsAHundredAndRewritesKeepRecordsPastThemAndLinesTheyCannotRead) {

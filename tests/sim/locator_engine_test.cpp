@@ -50,10 +50,6 @@ TEST_F(Engine, AnswersCommandsFramedByTheirLengthHoweverSlowlyTheyCome) {
         engine.Tick(now + LocatorEngine::kGiveUpPause); // "#A" might yet have become "#AE"
         EXPECT_EQ(engine.TakeOutput(100), "ABORT\x1a") << stop;
     }
-    // Its clock is kept in seconds, across months and leap days.
-    for (const DateTime t : {DateTime{2000, 1, 1, 0, 0, 0}, DateTime{2024, 2, 29, 23, 59, 59}})
-        EXPECT_EQ(FromSeconds(ToSeconds(t)), t);
-    EXPECT_EQ(ToSeconds({2000, 3, 1, 0, 0, 0}) - ToSeconds({2000, 2, 28, 0, 0, 0}), 2 * 86400);
 }
 
 TEST_F(Engine, ALateLocatorAnswersInPiecesWithPausesBetween) {
