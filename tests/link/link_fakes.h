@@ -21,10 +21,9 @@ namespace tarvik::test {
 
 using Texts = std::vector<std::string>;
 
-// What the ports and the pacer did, one line per step, so a test fails when a wire detail
-// changes: "link [#LD] medium" (characters written, each followed by a medium pause),
-// "link [MM]" (no pause), "link dtr off", "link flush", "probe open 3", "probe read 50" (a
-// read that found something), "wait medium x10" (pauses after no character: awaiting a reply).
+// What the ports and the pacer did, a line a step: "link [#LD] medium" (characters each followed
+// by a medium pause), "link [MM]" (no pause), "link dtr off", "link flush", "probe open 3",
+// "probe read 50", "wait medium x10" (pauses after no character: awaiting a reply).
 class WireLog {
 public:
     void Written(const std::string& port, std::string_view bytes) {
@@ -128,7 +127,6 @@ public:
     void SetStatus(const std::string& text, std::uint32_t) override { statuses.push_back(text); }
     void SetLamp(std::uint32_t colour) override { lamp = colour; }
     void SetLinkControls(bool on) override {
-        linkControls.push_back(on);
         if (!on && onUnlink)
             onUnlink();
     }
@@ -171,7 +169,6 @@ public:
 
     Texts statuses;
     std::uint32_t lamp = 0;
-    std::vector<bool> linkControls;
     std::function<void()> onUnlink, onMonitor;
     int unlinked = 0, progress = 0, viewerOpened = 0, overs = 0;
     bool dataFileButtons = true, transferFrame = true, blinkStopped = false, blinkWithText = false,
@@ -180,8 +177,8 @@ public:
     std::string firmware, lastDownload, monitor;
 };
 
-// A link session over in-process simulated locators: a pacer that never waits (its waits in
-// the ports' log), a recording view and scripted prompts. Unlinking closes the ports.
+// A link session over in-process simulated locators, a pacer that never waits and scripted
+// prompts. Unlinking closes the ports.
 struct InProcessLink {
     explicit InProcessLink(DateTime now = {2026, 12, 5, 10, 0, 0})
         : clock(now), session(link, probe, pacer, view, prompts, clock, file1) {

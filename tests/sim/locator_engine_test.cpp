@@ -43,7 +43,6 @@ TEST_F(Engine, AnswersCommandsFramedByTheirLengthHoweverSlowlyTheyCome) {
     engine.Tick(now + LocatorEngine::kCommandPause);
     EXPECT_EQ(engine.settings().identity.user, "A much longer user text than thi");
 
-    EXPECT_EQ(Send(engine, "#ND06/12/26:07/12/26"), "\x1a");
     for (const std::string stop : {"A", "#A"}) {
         EXPECT_EQ(Send(engine, "#DA", 3, 10), settings.records[0].substr(0, 10));
         Send(engine, stop, 3, 0);

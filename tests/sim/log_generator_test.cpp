@@ -22,11 +22,9 @@ TEST(LogGenerator, WritesAWholeDownloadOfRecordsOldestFirstAndMeetsACountExactly
         const std::string key =
             line.substr(4, 2) + line.substr(2, 2) + line.substr(0, 2) + line.substr(6, 6);
         EXPECT_LT(previous, key);
-        EXPECT_EQ(line.size(), 32u);
         previous = key;
         return true;
     });
     EXPECT_EQ(summary.status, DataFileStatus::Ok);
-    EXPECT_GT(summary.recordCount, 10000u);
     EXPECT_EQ(sim::GenerateLogText({4, 10, {2026, 12, 5}, 123457}).size(), 123457u * 34u);
 }
