@@ -14,8 +14,6 @@ using test::Texts;
 
 class DiscoveryTest : public ::testing::Test, protected test::InProcessLink {
 protected:
-    std::string Ports() const { return test::ReadBytes(dir / "tarvik" / "ports.ini"); }
-
     test::TempDir dir;
     Discovery discovery{session, dir / "tarvik" / "ports.ini"};
 };
@@ -52,7 +50,7 @@ TEST_F(DiscoveryTest, AScanProbesComOneToSixteenAndLinksTheLocatorTheUserTakes) 
     EXPECT_EQ(view.identity.user, "Bert"); // the fill removed
     EXPECT_EQ(view.firmware + " " + view.lastDownload, "V2.04 01/12/26");
     EXPECT_TRUE(link.IsOpen());
-    EXPECT_EQ(Ports(), "\r\n1234,3\r\n");
+    EXPECT_EQ(test::ReadBytes(dir / "tarvik" / "ports.ini"), "\r\n1234,3\r\n");
     // Probe and link in turn, each command at its pace; every reply is handled with DTR off.
     EXPECT_EQ(
         ports.log.Steps(),

@@ -29,7 +29,6 @@ protected:
         ASSERT_TRUE(download.cmdDownloadAll_Click());
     }
     std::string Header() const { return BuildDataFileHeader() + "Crew,KVZ3,1234\r\n"; }
-    std::filesystem::path DataFolder() const { return dir / "Documents" / "tarvik" / "data vz3"; }
 
     test::TempDir dir;
     CurrentDataFile current;
@@ -113,11 +112,11 @@ TEST_F(DownloadTest, EveryWayOfEndingATransferEarlyKeepsWhatCameAndNoFileWithout
         link.Open(1, PortRole::Link);
         Receive("0512261000010017999111600-02-01G\r\nFW 3.02#LD01/12/26#STP");
         if (record) {
-            EXPECT_EQ(current.folder, DataFolder());
+            EXPECT_EQ(current.folder, dir / "Documents" / "tarvik" / "data vz3");
             EXPECT_EQ(ReadBytes(current.Path()), Header() + kRecord);
             continue;
         }
-        EXPECT_TRUE(std::filesystem::is_empty(DataFolder()));
+        EXPECT_TRUE(std::filesystem::is_empty(dir / "Documents" / "tarvik" / "data vz3"));
         EXPECT_EQ(current.Path(), before.Path());
         EXPECT_EQ(fileIdentity.model, "PVZ3");
         EXPECT_FALSE(view.dataFileButtons);

@@ -64,6 +64,10 @@ public:
     WireLog* log = nullptr;
 };
 
+inline sim::LocatorSettings SilentLocator() {
+    return {.silent = true};
+}
+
 // Serial ports whose COM numbers lead to simulated locators run in-process. A write reaches
 // the locator at once; its replies are read back (probe) or raised as events (link).
 class SimulatedPorts {
