@@ -96,7 +96,7 @@ TEST(CliLink, ScanInfoDownloadAndSetOfALocatorAnsweringAtOnceOrLateAndInPieces) 
 // locator answered the first, and a power-down notice after its 40000th byte (only the chunk
 // holding it is not written).
 TEST(CliLink, ATransferEndedByCtrlCOrAPowerDownKeepsWhatCame) {
-    const std::string aborted = "File download aborted. Incomplete data written to file";
+    const std::string aborted = "tarvik: the transfer was aborted; what arrived is in ";
     struct Case {
         std::string options;
         int interrupts, exitCode;
