@@ -49,6 +49,11 @@ TEST_F(CertificateTest, EveryTextPictureLinkAndSettingOfThePageIsInTheFile) {
     const std::filesystem::path file = Make().file.value_or("");
     const std::string pdf = ReadBytes(file);
     EXPECT_TRUE(QpdfClean(file));
+    // A reader takes the pieces of the sentence as one line, in order, none run into another.
+    EXPECT_NE(std::regex_replace(PdfToText(file), std::regex("\\s+"), " ")
+                  .find(" The KVZ3 Locator, Serial Number 12345, successfully passed its self test "
+                        "on 05/12/26 at 09:12:30 "),
+              std::string::npos);
     // "  12345 " ends past the serial number's gap, so the sentence (at 362) is in pieces.
     EXPECT_EQ(DrawnPage(pdf), R"(16.00 802.00 F6 10.00 0.000 0.000 0.000 (Tarvik International Ltd)
 16.00 792.00 F5 10.00 0.000 0.000 0.000 (Unit 4, Heronsgate Trading Estate)
