@@ -36,21 +36,20 @@ TEST(ServicePty, ReadButtonsShowTheSimulatedLocatorsReplies) {
         nullptr, prompts, clock, {dir / "Documents", dir / "AppData"}, current, [] { FAIL(); });
     ASSERT_TRUE(window);
     const auto deleteAtEnd = qScopeGuard([&] { delete window.data(); });
-    // Lets the event loop run until `done` or ten seconds have passed.
-    auto waitFor = [&](const std::function<bool()>& done) { return WaitUntil(pacer, done, 10000); };
     auto log = [&] { return test::ReadBytes(current.Path()); };
 
     window->cmdReadDateTime->click();
-    ASSERT_TRUE(waitFor([&] { return !window->txtTime->text().isEmpty(); }));
+    ASSERT_TRUE(WaitUntil(
+        pacer, [&] { return !window->txtTime->text().isEmpty(); }, 10000));
     EXPECT_TRUE(
         std::regex_match((window->txtDate->text() + " " + window->txtTime->text()).toStdString(),
                          std::regex(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d)")));
 
     window->cmdReadStoredParameters->click();
     const std::string reply = "#XDepot" + std::string(27, '_') + "KVZ3____5150____";
-    // Chunks of at least 64 characters bring each reply in one piece: one monitor line, one
-    // log line.
-    ASSERT_TRUE(waitFor([&] { return log().find("\r\n" + reply + "\r\n") != std::string::npos; }))
+    // Chunks of 64 characters or more bring each reply whole: one monitor line, one log line.
+    ASSERT_TRUE(WaitUntil(
+        pacer, [&] { return log().find("\r\n" + reply + "\r\n") != std::string::npos; }, 10000))
         << log();
     EXPECT_EQ(window->txtMonitor[0]->text().toStdString(), reply);
     // The short layout is read where discovery reads it, so a following "Set Serial No. /

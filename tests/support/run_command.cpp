@@ -1,6 +1,5 @@
 #include "support/run_command.h"
 
-#include <array>
 #include <csignal>
 #include <cstdio>
 #include <utility>
@@ -18,10 +17,8 @@ CommandResult RunCommand(const std::string& commandLine) {
     FILE* pipe = ::popen(commandLine.c_str(), "r");
     if (pipe == nullptr)
         return result;
-    std::array<char, 4096> buffer{};
-    std::size_t read = 0;
-    while ((read = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.output.append(buffer.data(), read);
+    for (int c = 0; (c = std::fgetc(pipe)) != EOF;)
+        result.output += static_cast<char>(c);
     const int status = ::pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
