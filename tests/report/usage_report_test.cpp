@@ -52,7 +52,8 @@ std::string Lines(const std::string& text, const std::string& start) {
 }
 const char* const kDayRow = R"(\d\d/\d\d/\d\d \d+:)";
 
-struct ReportBench {
+class UsageReportTest : public ::testing::Test {
+protected:
     TempDir dir;
     Folders folders{dir / "docs", dir / "app"};
     std::filesystem::path data = dir / "f.lgd";
@@ -71,11 +72,10 @@ struct ReportBench {
 
 // Days out of order in the file, across months and a year; a mode the toolkit does not know,
 // an unreadable time, and the self-test letters of each day read as the lookup reads them.
-TEST(UsageReport, EachDayIsARowInDateOrderAndEachPeriodHoldsOnlyItsDays) {
-    ReportBench bench;
+TEST_F(UsageReportTest, EachDayIsARowInDateOrderAndEachPeriodHoldsOnlyItsDays) {
     const std::string user = std::string(30, 'W') + " " + std::string(29, 'M');
     WriteDataFile(
-        bench.data, user + ",NVZ3,9",
+        data, user + ",NVZ3,9",
         Concatenated({RecordsOnDay("031226", '1', 30, 10 * 3600),
                       RecordsOnDay("011226", '0', 90, 8 * 3600 + 59 * 60 + 30),
                       RecordsOnDay("011226", '2', 20, 7 * 3600),
@@ -85,7 +85,7 @@ TEST(UsageReport, EachDayIsARowInDateOrderAndEachPeriodHoldsOnlyItsDays) {
                        Record("021226", "090000", '0', 'F'), Record("041226", "080000", '0', 'P'),
                        Record("041226", "090000", '0', 'X'), Record("051226", "080000", '0', 'X'),
                        Record("051226", "090000", '0', 'P')}}));
-    const UsageReportResult all = bench.Write(ReportPeriod::All());
+    const UsageReportResult all = Write(ReportPeriod::All());
     ASSERT_TRUE(all.file) << all.error;
     EXPECT_EQ(all.file->filename(), "9 NVZ3 " + user + " [All] [Report].pdf");
     const std::string text = PdfToText(*all.file);
@@ -107,7 +107,7 @@ Records: 153
 15/01/27 0:00:00 0:00:00 0:00:00 0:00:01 0:00:01 12:00:00 12:00:00 No test
 )");
     // The strip of 1 December: 07:00 in the transmitter's mode, 08:59 and 09:00 in Power.
-    const auto modes = GatherUsageReport(bench.data, ReportPeriod::All()).days[1].MinuteModes();
+    const auto modes = GatherUsageReport(data, ReportPeriod::All()).days[1].MinuteModes();
     EXPECT_EQ(std::vector<int>({modes[7 * 60], modes[8 * 60 + 59], modes[9 * 60]}),
               std::vector<int>({2, 0, 0}));
     EXPECT_EQ(std::count(modes.begin(), modes.end(), kNoUse), kMinutesPerDay - 3);
@@ -131,7 +131,7 @@ Records: 153
          "From 15/11/26 to 01/12/26, 2 days with records"},
     };
     for (const auto& c : periods) {
-        const auto result = bench.Write(c.period);
+        const auto result = Write(c.period);
         ASSERT_TRUE(result.file) << result.error;
         EXPECT_EQ(result.file->filename(), "9 NVZ3 " + user + " [" + c.label + "] [Report].pdf");
         EXPECT_EQ(Lines(PdfToText(*result.file), "Period"), "Period " + c.heading + "\n");
@@ -139,15 +139,13 @@ Records: 153
 
     // The command prints the path, and refuses a wrong or empty period.
     const std::string tarvik = ShellQuoted(ProgramsFolder() / "tarvik") + " --documents " +
-                               ShellQuoted(bench.dir / "docs") + " report " +
-                               ShellQuoted(bench.data);
+                               ShellQuoted(dir / "docs") + " report " + ShellQuoted(data);
     const CommandResult made = RunCommand(tarvik + " --day 01/12/26");
-    EXPECT_EQ(
-        std::to_string(made.exitCode) + " " + made.output,
-        "0 " +
-            (bench.folders.ReportsFolder() / ("9 NVZ3 " + user + " [Day 01-12-26] [Report].pdf"))
-                .string() +
-            "\n");
+    EXPECT_EQ(std::to_string(made.exitCode) + " " + made.output,
+              "0 " +
+                  (folders.ReportsFolder() / ("9 NVZ3 " + user + " [Day 01-12-26] [Report].pdf"))
+                      .string() +
+                  "\n");
     for (const char* wrong : {" --from 03/01/26 --to 02/01/26", " --day 31/02/26",
                               " --month 01/26 --day 02/01/26", " --from 02/01/26"})
         EXPECT_EQ(RunCommand(tarvik + wrong + " 2>/dev/null").exitCode, 2) << wrong;
@@ -156,15 +154,14 @@ Records: 153
               "1 tarvik: No Data for this Selection\n");
 }
 
-TEST(UsageReport, FourHundredDaysReadBackAsTheViewerTotalsThemOnNumberedPages) {
-    ReportBench bench;
-    WriteDataFile(bench.data, "Depot North crew 4,PVZ3,4242", DaysOfUse(400));
-    const UsageReportResult result = bench.Write(ReportPeriod::All());
+TEST_F(UsageReportTest, FourHundredDaysReadBackAsTheViewerTotalsThemOnNumberedPages) {
+    WriteDataFile(data, "Depot North crew 4,PVZ3,4242", DaysOfUse(400));
+    const UsageReportResult result = Write(ReportPeriod::All());
     ASSERT_TRUE(result.file) << result.error;
     EXPECT_TRUE(QpdfClean(*result.file));
     // pdftoppm draws every page without a complaint.
     EXPECT_EQ(RunTool("pdftoppm -r 12 -png " + ShellQuoted(*result.file) + " " +
-                      ShellQuoted(bench.dir / "page"))
+                      ShellQuoted(dir / "page"))
                   .output,
               "");
     const int pages = PageCount(*result.file);
@@ -182,9 +179,9 @@ TEST(UsageReport, FourHundredDaysReadBackAsTheViewerTotalsThemOnNumberedPages) {
         EXPECT_EQ(line.ends_with(" Fail"), row % 5 == 1) << line;
         if (row % 16 != 0 && row != 399)
             continue;
-        const SelectedRecords viewer = ReadSelection(
-            bench.data, RecordSelection::Day(std::stoi(line), std::stoi(line.substr(3)),
-                                             std::stoi(line.substr(6))));
+        const SelectedRecords viewer =
+            ReadSelection(data, RecordSelection::Day(std::stoi(line), std::stoi(line.substr(3)),
+                                                     std::stoi(line.substr(6))));
         std::istringstream fields(line.substr(9));
         std::string field;
         for (std::size_t mode = 0; mode < 5 && fields >> field; ++mode)
@@ -203,35 +200,32 @@ TEST(UsageReport, FourHundredDaysReadBackAsTheViewerTotalsThemOnNumberedPages) {
         EXPECT_EQ(CountOf(Lines(text, header), header), static_cast<size_t>(pages)) << header;
 }
 
-TEST(UsageReport, BadInputGetsAMessageAndNoDocumentAndNothingIsReplaced) {
-    ReportBench bench;
+TEST_F(UsageReportTest, BadInputGetsAMessageAndNoDocumentAndNothingIsReplaced) {
     const std::vector<std::string> records = RecordsOnDay("051226", '0', 10);
     for (const auto& [identity, lines, error] :
          {std::tuple{"User,KVZ3,1", std::vector<std::string>{},
-                     bench.data.string() + ": " + kNoDataMessage},
-          {"User KVZ3", records, bench.data.string() + ": " + DamagedIdentityMessage()},
+                     data.string() + ": " + kNoDataMessage},
+          {"User KVZ3", records, data.string() + ": " + DamagedIdentityMessage()},
           {"User,KVZ3,1", records, std::string("No Data for this Selection")}}) {
-        WriteDataFile(bench.data, identity, lines);
-        EXPECT_EQ(bench.Write(ReportPeriod::Month(11, 26)).error, error);
+        WriteDataFile(data, identity, lines);
+        EXPECT_EQ(Write(ReportPeriod::Month(11, 26)).error, error);
     }
-    EXPECT_TRUE(!std::filesystem::exists(bench.folders.ReportsFolder()) ||
-                std::filesystem::is_empty(bench.folders.ReportsFolder()));
+    EXPECT_TRUE(!std::filesystem::exists(folders.ReportsFolder()) ||
+                std::filesystem::is_empty(folders.ReportsFolder()));
 
     // A folder that is a file, or a full disk, leave what is there as it was.
-    WriteBytes(bench.dir / "plain", "not a folder");
-    WriteBytes(bench.dir / "mine.pdf", "kept");
-    const auto blocked = bench.Write(ReportPeriod::All(), bench.dir / "plain" / "r.pdf");
-    const auto tooBig = UnderFileSizeLimit(
-        4096, [&bench] { return bench.Write(ReportPeriod::All(), bench.dir / "mine.pdf"); });
-    EXPECT_EQ(bench.Write(ReportPeriod::All(), bench.dir / "out" / "r.pdf").file,
-              bench.dir / "out" / "r.pdf");
+    WriteBytes(dir / "plain", "not a folder");
+    WriteBytes(dir / "mine.pdf", "kept");
+    const auto blocked = Write(ReportPeriod::All(), dir / "plain" / "r.pdf");
+    const auto tooBig =
+        UnderFileSizeLimit(4096, [this] { return Write(ReportPeriod::All(), dir / "mine.pdf"); });
+    EXPECT_EQ(Write(ReportPeriod::All(), dir / "out" / "r.pdf").file, dir / "out" / "r.pdf");
     for (const auto& failed : {blocked, tooBig})
         EXPECT_NE(failed.error.find("could not be written"), std::string::npos) << failed.error;
-    EXPECT_FALSE(std::filesystem::exists(bench.dir / "~mine.pdf.tmp"));
-    EXPECT_EQ(ReadBytes(bench.dir / "plain") + ReadBytes(bench.dir / "mine.pdf"),
-              "not a folderkept");
+    EXPECT_FALSE(std::filesystem::exists(dir / "~mine.pdf.tmp"));
+    EXPECT_EQ(ReadBytes(dir / "plain") + ReadBytes(dir / "mine.pdf"), "not a folderkept");
     // An earlier report is never replaced.
-    bench.Write(ReportPeriod::All());
-    EXPECT_EQ(bench.Write(ReportPeriod::All()).file.value_or("").filename(),
+    Write(ReportPeriod::All());
+    EXPECT_EQ(Write(ReportPeriod::All()).file.value_or("").filename(),
               "1 KVZ3 User [All] [Report] (2).pdf");
 }
