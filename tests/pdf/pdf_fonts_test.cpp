@@ -47,14 +47,16 @@ TEST(PdfFonts, WidthsComeFromTheMetricFiles) {
     EXPECT_TRUE(bed.messages.empty());
 }
 
+// Files whose name holds ".afm" in any case, sorted by name; not folders, nor other files.
 TEST(PdfFonts, OnlyTheMetricFilesOfTheChosenFolderAreFonts) {
     PdfTestBed bed(false);
-    const auto folder = bed.dir / "fonts.afm"; // the folder's name makes nothing a font
-    std::filesystem::create_directories(folder);
+    const auto folder = bed.dir / "fonts.afm";
+    std::filesystem::create_directories(folder / "folder.afm");
     const auto fonts = ProgramsFolder() / "Fonts";
-    for (const char* name : {"Helvetica-Bold.afm", "Helvetica.afm", "Courier.afm"})
+    for (const char* name : {"Helvetica-Bold.afm", "Helvetica.afm"})
         std::filesystem::copy_file(fonts / name, folder / name);
-    std::filesystem::copy_file(fonts / "Courier.afm", folder / "My Font(2).afm");
+    std::filesystem::copy_file(fonts / "Courier.afm", folder / "Courier.AFM");
+    std::filesystem::copy_file(fonts / "Courier.afm", folder / "My Font(2).afm.bak");
     WriteBytes(folder / "readme.txt", "not a font");
     PDFPrinter& p = *bed.printer;
     p.PDFLoadAfm((bed.dir / "empty").string()); // finds nothing: the list stays
@@ -69,13 +71,16 @@ TEST(PdfFonts, OnlyTheMetricFilesOfTheChosenFolderAreFonts) {
     EXPECT_NE(pdf.find("|4 0 obj|<< /Type /Font|/Subtype /Type1|/Name /F1|/BaseFont /Courier|"
                        "/Encoding /WinAnsiEncoding|>>|endobj||5 0 obj|"),
               std::string::npos);
-    EXPECT_NE(pdf.find("/Name /F4|/BaseFont /My#20Font#282#29|"), std::string::npos);
+    EXPECT_NE(pdf.find("/Name /F4|/BaseFont /My#20Font#282#29.afm|"), std::string::npos);
     EXPECT_NE(pdf.find("/Font << |/F1 4 0 R |/F2 5 0 R |/F3 6 0 R |/F4 7 0 R |>>"),
               std::string::npos);
     EXPECT_NE(RunTool("pdffonts " + ShellQuoted(bed.file)).output.find("Helvetica-Bold"),
               std::string::npos);
+    EXPECT_FALSE(ReadAfmWidthsFile(folder / "missing.afm").has_value());
 }
 
+// Widths of encoded characters between the first and last code read, up to the first
+// unencoded one; lines that are no metrics are passed over.
 TEST(AfmMetrics, ReadsTheWidthsOfEncodedCharactersBetweenTheFirstAndLastRead) {
     const auto widths = ParseAfmWidths("StartFontMetrics 4.1\r\nStartCharMetrics 5\r\n"
                                        "C 32 ; WX 278 ; N space ; B 0 0 0 0 ;\r\n"
@@ -85,23 +90,9 @@ TEST(AfmMetrics, ReadsTheWidthsOfEncodedCharactersBetweenTheFirstAndLastRead) {
                                        "C 20 ; WX 40 ;\r\nC 90 ; WX 611 ; N Z ;\r\n"
                                        "C -1 ; WX 500 ; N unencoded ;\r\n"
                                        "C 97 ; WX 556 ; N a ;\r\nEndCharMetrics\r\n");
-    // The whole part of A's; none below the first code read, above the last, or after the
-    // first unencoded character.
     EXPECT_EQ(std::vector({widths.byCode[65], widths.byCode[90], widths.byCode[20],
                            widths.byCode[120], widths.byCode[97]}),
               std::vector({667, 611, 0, 0, 0}));
     EXPECT_EQ(SumWidths(widths, "A Z"), 667 + 278 + 611);
     EXPECT_EQ(ParseAfmWidths("C 65 ; WX 500 ;\n").byCode[65], 0); // no metrics section
-}
-
-TEST(AfmMetrics, ListsTheFontsOfAFolderSortedByName) {
-    TempDir dir;
-    for (const char* name :
-         {"Helvetica-Bold.afm", "Helvetica.afm", "Courier.AFM", "notes.txt", "old.afm.bak"})
-        WriteBytes(dir / name, "x");
-    std::filesystem::create_directory(dir / "folder.afm");
-    EXPECT_EQ(ListAfmNames(dir.path()),
-              (std::vector<std::string>{"Courier", "Helvetica", "Helvetica-Bold", "old.afm"}));
-    EXPECT_TRUE(ListAfmNames(dir / "missing").empty());
-    EXPECT_FALSE(ReadAfmWidthsFile(dir / "missing.afm").has_value());
 }

@@ -51,10 +51,7 @@ std::string PdfToText(const std::filesystem::path& pdf, int page) {
 }
 
 int PageCount(const std::filesystem::path& pdf) {
-    const std::string info = RunCommand("pdfinfo " + ShellQuoted(pdf)).output;
-    std::smatch pages;
-    return std::regex_search(info, pages, std::regex(R"(Pages:\s+(\d+))")) ? std::stoi(pages[1])
-                                                                           : 0;
+    return static_cast<int>(CountOf(PdfToText(pdf), "\f")); // a form feed ends every page
 }
 
 std::vector<WordBox> WordBoxes(const std::filesystem::path& pdf) {
