@@ -50,9 +50,8 @@ const auto At = [](int x, int y) -> Step {
 };
 
 // A text object as the writer frames it; the sorted standard fonts make Helvetica font 5.
-std::string Text(const std::string& colour, const std::string& at, const std::string& text,
-                 const std::string& font = "/F5 10.00") {
-    return "q " + colour + " |%DEBUT_TEXT/%|BT|" + at + "|" + font + " Tf|(" + text +
+std::string Text(const std::string& colour, const std::string& at, const std::string& text) {
+    return "q " + colour + " |%DEBUT_TEXT/%|BT|" + at + "|/F5 10.00 Tf|(" + text +
            ") Tj|ET|Q|%FIN_TEXT/%|";
 }
 

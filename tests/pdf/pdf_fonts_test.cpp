@@ -80,19 +80,16 @@ TEST(PdfFonts, OnlyTheMetricFilesOfTheChosenFolderAreFonts) {
 }
 
 // Widths of encoded characters between the first and last code read, up to the first
-// unencoded one; lines that are no metrics are passed over.
+// unencoded one; lines that are no metrics, or name no 8-bit code, are passed over.
 TEST(AfmMetrics, ReadsTheWidthsOfEncodedCharactersBetweenTheFirstAndLastRead) {
-    const auto widths = ParseAfmWidths("StartFontMetrics 4.1\r\nStartCharMetrics 5\r\n"
-                                       "C 32 ; WX 278 ; N space ; B 0 0 0 0 ;\r\n"
-                                       "C 65 ; WX 667.7 ; N A ; B 14 0 654 718 ;\r\n"
-                                       "this line is no metric\r\nC 300 ; WX 999 ; N beyond ;\r\n"
-                                       "C x ; WX 999 ; N bad ;\r\nC 120 ; WX 30 ;\r\n"
-                                       "C 20 ; WX 40 ;\r\nC 90 ; WX 611 ; N Z ;\r\n"
-                                       "C -1 ; WX 500 ; N unencoded ;\r\n"
-                                       "C 97 ; WX 556 ; N a ;\r\nEndCharMetrics\r\n");
-    EXPECT_EQ(std::vector({widths.byCode[65], widths.byCode[90], widths.byCode[20],
-                           widths.byCode[120], widths.byCode[97]}),
-              std::vector({667, 611, 0, 0, 0}));
-    EXPECT_EQ(SumWidths(widths, "A Z"), 667 + 278 + 611);
+    const auto widths = ParseAfmWidths(
+        "StartFontMetrics 4.1\nStartCharMetrics 5\nC 32 ; WX 278 ; N space ; B 0 0 0 0 ;\r\n"
+        "C 65 ; WX 667.7 ; N A ;\nno metric\nC 300 ; WX 999 ;\nC x ; WX 999 ;\nC 120 ; WX 30 ;\n"
+        "C 20 ; WX 40 ;\nC 90 ; WX 611 ; N Z ;\nC -1 ; WX 500 ;\nC 97 ; WX 556 "
+        ";\nEndCharMetrics\n");
+    EXPECT_EQ(
+        std::vector<long long>({widths.byCode[65], widths.byCode[90], widths.byCode[20],
+                                widths.byCode[120], widths.byCode[97], SumWidths(widths, "A Z")}),
+        std::vector<long long>({667, 611, 0, 0, 0, 667 + 278 + 611}));
     EXPECT_EQ(ParseAfmWidths("C 65 ; WX 500 ;\n").byCode[65], 0); // no metrics section
 }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <random>
 #include <regex>
@@ -121,13 +120,12 @@ std::string PageContent(const std::string& pdf, int page) {
 std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int height,
                                JpegOptions options) {
     const auto source = file.string() + (options.grey ? ".pgm" : ".ppm");
-    {
-        std::ofstream out(source, std::ios::binary);
-        out << (options.grey ? "P5\n" : "P6\n") << width << " " << height << "\n255\n";
-        std::mt19937 noise(static_cast<unsigned>(width * 7919 + height));
-        for (int i = 0; i < width * height * (options.grey ? 1 : 3); ++i)
-            out.put(static_cast<char>(noise() & 0xFF));
-    }
+    std::string pixels = std::string(options.grey ? "P5\n" : "P6\n") + std::to_string(width) + " " +
+                         std::to_string(height) + "\n255\n";
+    std::mt19937 noise(static_cast<unsigned>(width * 7919 + height));
+    for (int i = 0; i < width * height * (options.grey ? 1 : 3); ++i)
+        pixels += static_cast<char>(noise() & 0xFF);
+    WriteBytes(source, pixels);
     CommandResult made;
     if (options.cmyk) {
         made = RunTool("tjbench " + ShellQuoted(source) +

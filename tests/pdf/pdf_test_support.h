@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-// Reading back what the PDF writer wrote: in its own bytes and as PDF readers see it.
-// Content streams and messages are compared with each CR LF written as "|".
+// Reading back what the PDF writer wrote, in its own bytes (each CR LF as "|") and as PDF
+// readers see it.
 namespace tarvik::test {
 
 std::string Bars(std::string text);
@@ -22,8 +22,7 @@ std::string Joined(const std::vector<std::string>& lines); // each line ended by
 
 CommandResult RunTool(const std::string& commandLine); // standard output and error together
 bool QpdfClean(const std::filesystem::path& pdf);      // qpdf --check: no error, no warning
-// pdftotext -layout of one page, or of all when `page` is 0.
-std::string PdfToText(const std::filesystem::path& pdf, int page = 0);
+std::string PdfToText(const std::filesystem::path& pdf, int page = 0); // 0: all pages
 int PageCount(const std::filesystem::path& pdf);
 
 // A word as a PDF reader places it (pdftotext -bbox): points from the top-left corner.
@@ -33,9 +32,8 @@ struct WordBox {
 };
 std::vector<WordBox> WordBoxes(const std::filesystem::path& pdf);
 
-// What a PDF reader shows (pdftohtml -xml at zoom 1, points from the top-left corner): texts
-// with their size, colour and weight, pictures as "left top width height" with the files it
-// extracted, and the outline.
+// What a PDF reader shows (pdftohtml -xml at zoom 1, points from the top-left corner); pictures
+// as "left top width height" with the files it extracted.
 struct ReaderText {
     std::string text;
     int top, left, size;
@@ -80,8 +78,7 @@ struct PdfTestBed : PdfMessageSink {
     std::unique_ptr<PDFPrinter> printer;
 };
 
-// A begun document in points on A4 portrait, its height rounded to 842 points as the
-// certificate has it.
+// A begun document in points on A4 portrait rounded to 595 x 842, as the certificate has it.
 struct PointsPage : PdfTestBed {
     PointsPage();
     std::string Content(); // finished; the first page's content with CR LF as "|"
