@@ -81,22 +81,19 @@ const struct {
     std::vector<Step> steps;
     std::string content, annotations = "";
 } kContentCases[] = {
-    {"texts from the left margin and the top edge",
-     {Font(0, 10), Out("Tarvik", 15, 40), Out("", 15, 60)},
-     Text("0 g", "16.00 802.00 Td", "Tarvik") + Text("0 g", "16.00 782.00 Td", "")},
     // "a(b)c\d" is 3112 thousandths wide: 31.12 points.
-    {"escaped delimiters, size 0 as 10, and a text continuing where the last one ended",
-     {Font(0, 0), Out("a(b)c\\d", 15, 40), At(46, 50), Out("next")},
-     Text("0 g", "16.00 802.00 Td", "a\\(b\\)c\\\\d") + Text("0 g", "47.12 792.00 Td", "next")},
-    {"underline for the next text only: 11 points up, as wide as the text and its space",
-     {Font(0, 10, 3), Out("a b", 15, 40), Out("plain", 15, 60)},
+    {"texts from the left margin and the top edge, delimiters escaped, size 0 as 10; a text "
+     "without a place continues where the last one ended",
+     {Font(0, 0), Out("a(b)c\\d", 15, 40), At(46, 50), Out("next"), Out("", 15, 60)},
+     Text("0 g", "16.00 802.00 Td", "a\\(b\\)c\\\\d") + Text("0 g", "47.12 792.00 Td", "next") +
+         Text("0 g", "16.00 782.00 Td", "")},
+    {"underline for the next text only: 11 points up, as wide as the text and its space; "
+     "rotation by the text matrix from the left edge, once, pi taken as 3.1416",
+     {Font(0, 10, 3), Out("a b", 15, 40), Rotation(45), Out("slanted", 100, 200), Rotation(180),
+      Out("upside down", 300, 400), Out("straight", 100, 300)},
      "q 0 g |%DEBUT_TEXT/%|BT|16.00 802.00 Td|/F5 10.00 Tf|(a b) Tj|ET|"
      "16.00 800.11 16.68 -0.03 re f|Q|%FIN_TEXT/%|" +
-         Text("0 g", "16.00 782.00 Td", "plain")},
-    {"rotation by the text matrix from the left edge, once; pi taken as 3.1416",
-     {Font(0, 10), Rotation(45), Out("slanted", 100, 200), Rotation(180),
-      Out("upside down", 300, 400), Out("straight", 100, 300)},
-     Text("0 g", "0.70711 0.70711 -0.70711 0.70711 100.00 642.00 Tm", "slanted") +
+         Text("0 g", "0.70711 0.70711 -0.70711 0.70711 100.00 642.00 Tm", "slanted") +
          Text("0 g", "-1.00000 -0.00001 0.00001 -1.00000 300.00 442.00 Tm", "upside down") +
          Text("0 g", "101.00 542.00 Td", "straight")},
     {"lines with their dash and colour; a horizontal line gives the fill the line's colour",
