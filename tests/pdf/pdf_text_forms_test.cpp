@@ -1,11 +1,9 @@
 // The forms numbers and texts take in a document, and the toolkit's message boxes.
 #include "pdf/pdf_number_format.h"
-#include "pdf/pdf_printer.h"
 #include "pdf/pdf_prompts_sink.h"
 #include "pdf/windows_1252.h"
 
 #include "support/scripted_prompts.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -39,21 +37,16 @@ TEST(Windows1252, KeepsWhatTheCodePageHoldsAndMarksTheRest) {
 }
 
 TEST(PdfPromptsSink, MessagesBecomeMessageBoxesOfTheToolkit) {
-    test::TempDir dir;
     test::ScriptedPrompts prompts;
     PromptsPdfMessageSink sink(prompts);
-    PDFPrinter p(PdfPrinterServices{&sink, nullptr, dir.path(), {}});
-    p.PDFSetUnit(9);
-    p.PDFConfirm(true);
-    p.PDFFileName((dir / "x.pdf").string());
-    p.PDFBeginDoc();
-    ASSERT_TRUE(p.PDFEndDoc());
-    std::string shown; // each box's title, the text's first line and its icon and kind
+    sink.Show("Style de Ligne - qkPDF 4.0", "Code incorrect : 4.\r\nLigne pleine.",
+              PdfMessageIcon::Stop);
+    sink.Show("Génération du Fichier PDF - qkPDF 4.0", "Fichier PDF généré.", PdfMessageIcon::None);
+    ASSERT_EQ(prompts.shown().size(), 2u);
     for (const auto& box : prompts.shown())
-        shown += box.title + ": " + box.text.substr(0, box.text.find('\r')) +
-                 (box.icon == PromptIcon::Critical ? " (stop)" : "") +
-                 (box.kind == test::ScriptedPrompts::Shown::Kind::Inform ? "\n" : "?\n");
-    EXPECT_EQ(shown,
-              "Code Unité de Mesure - qkPDF 4.0: Code unité de mesure incorrect : 9. (stop)\n"
-              "Génération du Fichier PDF - qkPDF 4.0: Fichier PDF généré.\n");
+        EXPECT_EQ(box.kind, test::ScriptedPrompts::Shown::Kind::Inform);
+    EXPECT_EQ(prompts.shown()[0].title + prompts.shown()[0].text,
+              "Style de Ligne - qkPDF 4.0Code incorrect : 4.\r\nLigne pleine.");
+    EXPECT_EQ(std::pair(prompts.shown()[0].icon, prompts.shown()[1].icon),
+              std::pair(PromptIcon::Critical, PromptIcon::None));
 }
