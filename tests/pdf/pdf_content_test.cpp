@@ -10,7 +10,6 @@ namespace {
 using Link = std::optional<std::string>;
 using P = PDFPrinter;
 
-// The writer's calls as steps of a table row.
 const auto Font = [](long code, int size, long style = 0) -> Step {
     return [=](P& p) { p.PDFSetFont(code, size, style); };
 };
@@ -44,12 +43,12 @@ const auto XY = [](double x, double y) -> Step { return [=](P& p) { p.PDFSetXY(x
 const auto Fill = [](bool on) -> Step { return [=](P& p) { p.PDFSetFill(on); }; };
 const auto Border = [](std::string b) -> Step { return [=](P& p) { p.PDFSetBorder(b); }; };
 const auto Align = [](long a) -> Step { return [=](P& p) { p.PDFSetAlignement(a); }; };
-// The current position is (x, y) at this step.
 const auto At = [](int x, int y) -> Step {
     return [=](P& p) { EXPECT_EQ(std::pair(p.PDFGetX(), p.PDFGetY()), std::pair(x, y)); };
 };
 
 // A text object as the writer frames it; the sorted standard fonts make Helvetica font 5.
+// At(x, y) checks the current position.
 std::string Text(const std::string& colour, const std::string& at, const std::string& text) {
     return "q " + colour + " |%DEBUT_TEXT/%|BT|" + at + "|/F5 10.00 Tf|(" + text +
            ") Tj|ET|Q|%FIN_TEXT/%|";

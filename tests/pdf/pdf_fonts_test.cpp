@@ -11,7 +11,8 @@ using namespace tarvik::test;
 
 TEST(PdfFonts, CodesAndStylesChooseTheBaseFontByItsPlaceAmongTheSortedMetricFiles) {
     // Times-Roman, -BoldItalic, -Bold; Helvetica-Bold, -Oblique, -BoldOblique; Courier, also
-    // underlined; ZapfDingbats; "TimesItalic" (twice) and "Symbol-Bold", which no file carries.
+    // underlined; ZapfDingbats; "TimesItalic" (twice) and "Symbol-Bold", which no file carries:
+    // each told once.
     const std::pair<long, long> fonts[] = {{2, 0}, {2, 12}, {2, 2}, {0, 2}, {0, 1}, {0, 21},
                                            {1, 0}, {1, 3},  {4, 0}, {2, 1}, {2, 1}, {3, 2}};
     std::vector<Step> steps;
@@ -26,7 +27,6 @@ TEST(PdfFonts, CodesAndStylesChooseTheBaseFontByItsPlaceAmongTheSortedMetricFile
          at = written.content.find("/F", at + 1))
         chosen += written.content.substr(at, written.content.find(' ', at) - at);
     EXPECT_EQ(chosen, "/F13/F11/F10/F6/F8/F7/F1/F1/F14/F0/F0/F0");
-    // Each unknown name is told once: its metrics cannot be read.
     ASSERT_EQ(written.messages.size(), 2u);
     EXPECT_NE(written.messages[0].find("TimesItalic.afm"), std::string::npos);
     EXPECT_NE(written.messages[1].find("Symbol-Bold.afm"), std::string::npos);

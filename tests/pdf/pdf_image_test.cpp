@@ -105,7 +105,6 @@ TEST(PdfImage, PlacesPicturesEmbedsTheirBytesUnchangedLinksThemAndRefusesBadOnes
 )");
 }
 
-// Refusals of whole files, with their messages, are tested where pictures are placed.
 TEST(JpegInfo, NeverReadsBeyondTheBytes) {
     // 300 bytes: start marker, one comment segment filling the middle, `tail`, end marker.
     const auto synthetic = [](const std::string& tail) {
