@@ -20,9 +20,9 @@ std::string Bars(std::string text);
 size_t CountOf(const std::string& text, const std::string& part);
 std::string Joined(const std::vector<std::string>& lines); // each line ended by "\n"
 
-CommandResult RunTool(const std::string& commandLine); // standard output and error together
-bool QpdfClean(const std::filesystem::path& pdf);      // qpdf --check: no error, no warning
-std::string PdfToText(const std::filesystem::path& pdf, int page = 0); // 0: all pages
+CommandResult RunTool(const std::string& commandLine);   // standard output and error together
+bool QpdfClean(const std::filesystem::path& pdf);        // qpdf --check: no error, no warning
+std::string PdfToText(const std::filesystem::path& pdf); // pdftotext -layout
 int PageCount(const std::filesystem::path& pdf);
 
 // A word as a PDF reader places it (pdftotext -bbox): points from the top-left corner.
@@ -31,26 +31,6 @@ struct WordBox {
     double xMin, yMin, xMax, yMax;
 };
 std::vector<WordBox> WordBoxes(const std::filesystem::path& pdf);
-
-// What a PDF reader shows (pdftohtml -xml at zoom 1, points from the top-left corner); pictures
-// as "left top width height" with the files it extracted.
-struct ReaderText {
-    std::string text;
-    int top, left, size;
-    std::string colour;
-    bool bold;
-};
-struct ReaderPage {
-    std::vector<ReaderText> texts;
-    std::vector<std::string> pictures;
-    std::vector<std::filesystem::path> pictureFiles;
-    std::string outline;
-};
-ReaderPage ReadAsReader(const std::filesystem::path& pdf, const std::filesystem::path& folder);
-
-// qpdf finds nothing wrong, and every cross-reference entry and startxref name the byte at
-// which their object or table starts.
-void ExpectSoundDocument(const std::filesystem::path& pdf);
 
 std::string PageContent(const std::string& pdf, int page = 1);
 
@@ -68,7 +48,7 @@ struct PdfTestBed : PdfMessageSink {
     explicit PdfTestBed(bool fonts = true);
     void Show(const std::string& title, const std::string& text, PdfMessageIcon icon) override;
     void Begin();         // PDFFileName on the bed's file and PDFBeginDoc
-    std::string Finish(); // PDFEndDoc, checked sound; the file's bytes
+    std::string Finish(); // PDFEndDoc, checked by qpdf and its offsets; the file's bytes
 
     TempDir dir;
     std::filesystem::path file = dir / "document.pdf";
