@@ -99,15 +99,12 @@ std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int
         made = RunTool("tjbench " + ShellQuoted(source) +
                        " 90 -cmyk -subsamp 444 -benchtime 0.01 -warmup 0 -quiet");
         const std::string stem = source.substr(0, source.size() - 4);
-        std::filesystem::rename(stem + "_444_Q90.jpg", file);
-        std::filesystem::remove(stem + "_444_Q90_full.ppm");
-        std::filesystem::remove(stem + "_444_Q90_full-err.ppm");
+        std::filesystem::rename(stem + "_444_Q90.jpg", file); // its other files stay in the folder
     } else {
         made = RunTool(std::string("cjpeg -quality 90 ") +
                        (options.progressive ? "-progressive " : "") + "-outfile " +
                        ShellQuoted(file) + " " + ShellQuoted(source));
     }
-    std::filesystem::remove(source);
     if (made.exitCode != 0)
         throw std::runtime_error("making a JPEG failed: " + made.output);
     return file;
