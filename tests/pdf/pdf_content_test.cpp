@@ -139,21 +139,20 @@ const struct {
          LinkText("1.000 1.000 1.000 rg", "81.00 738.00", "", "736.11 0.00 0.00"),
      "/Annots [" + Annot("15 797 115 787", "https://www.tarvik.example/rect") +
          Annot("80 738 102 728", "https://www.tarvik.example/ellipse") + "]"},
-    {"a filled framed cell: box, then text on the baseline 0.3 sizes below the middle",
+    {"a filled framed cell: box, then text on the baseline 0.3 sizes below the middle; empty "
+     "cells draw only their box",
      {Font(0, 10), Fill(true), [](P& p) { p.PDFSetDrawColor(255); }, Border("1"), XY(50, 100),
-      Cell(100, 20, "Hi"), At(150, 100)},
+      Cell(100, 20, "Hi"), At(150, 100), Fill(false), Border("0"), XY(10, 10), Cell(20, 5, ""),
+      Fill(true), Cell(20, 5, "")},
      "%DEBUT_CELL/%|q|1.000 0.000 0.000 rg|0 G|0.57 w [] 0 d|50.00 742.00 100.00 -20.00 re B|Q|"
-     "q 0 g |BT|53.00 729.00 Td|/F5 10.00 Tf|(Hi) Tj|ET|Q|%FIN_CELL/%|"},
+     "q 0 g |BT|53.00 729.00 Td|/F5 10.00 Tf|(Hi) Tj|ET|Q|%FIN_CELL/%|%DEBUT_CELL/%|%FIN_CELL/%|"
+     "%DEBUT_CELL/%|q|1.000 0.000 0.000 rg|30.00 832.00 20.00 -5.00 re f|Q|%FIN_CELL/%|"},
     {"cells aligned right and centred, the sides drawn only where the border says",
      {Font(0, 10), Border("LB"), XY(50, 100), Align(2), Cell(100, 20, "Hi", std::string(), true),
       At(1, 120), Border("0"), Align(1), XY(50, 120), Cell(100, 20, "Hi")},
      "%DEBUT_CELL/%|q|0 G|0.57 w [] 0 d|50.00 742.00 m 50.00 722.00 l S|"
      "50.00 722.00 m 150.00 722.00 l S|Q|q 0 g |BT|137.56 729.00 Td|/F5 10.00 Tf|(Hi) Tj|ET|Q|"
      "%FIN_CELL/%|%DEBUT_CELL/%|q 0 g |BT|95.28 709.00 Td|/F5 10.00 Tf|(Hi) Tj|ET|Q|%FIN_CELL/%|"},
-    {"empty cells draw only their box",
-     {XY(10, 10), Cell(20, 5, ""), Fill(true), Cell(20, 5, "")},
-     "%DEBUT_CELL/%|%FIN_CELL/%|%DEBUT_CELL/%|q|0 g|30.00 832.00 20.00 -5.00 re f|Q|"
-     "%FIN_CELL/%|"},
     {"a cell's link inside the cell, over its text (42.79 points from 53)",
      {Font(0, 10), XY(50, 100), Cell(100, 20, "Go (here)", "https://www.tarvik.example/a(b")},
      "%DEBUT_CELL/%|q 0 g |BT|53.00 729.00 Td|/F5 10.00 Tf|(Go \\(here\\)) Tj|ET|Q|" +
@@ -163,14 +162,11 @@ const struct {
      {Font(0, 10), Border("1"), Align(3), XY(100, 100), Cell(60, 12, "aa bb cc dd ee ff", "", true),
       At(1, 124), XY(300, 100), Cell(30, 12, "ABCDEF"),
       [](P& p) { EXPECT_EQ(p.PDFCellLineCount(400, "one\ntwo"), 2); }},
-     "%DEBUT_CELL/%|q|0 G|0.57 w [] 0 d|100.00 742.00 60.00 -24.00 re S|Q|q 0 g |BT|103.00 733.00 "
-     "Td|"
-     "/F5 10.00 Tf|0.767 Tw|(aa bb cc dd) Tj|ET|Q|q 0 g |BT|103.00 721.00 Td|/F5 10.00 Tf|(ee ff) "
-     "Tj|"
-     "ET|Q|%FIN_CELL/%|%DEBUT_CELL/%|q|0 G|0.57 w [] 0 d|300.00 742.00 30.00 -24.00 re S|Q|q 0 g "
-     "|BT|"
-     "303.00 733.00 Td|/F5 10.00 Tf|(ABC) Tj|ET|Q|q 0 g |BT|303.00 721.00 Td|/F5 10.00 Tf|(DEF) Tj|"
-     "ET|Q|%FIN_CELL/%|"},
+     "%DEBUT_CELL/%|q|0 G|0.57 w [] 0 d|100.00 742.00 60.00 -24.00 re S|Q|q 0 g |BT|"
+     "103.00 733.00 Td|/F5 10.00 Tf|0.767 Tw|(aa bb cc dd) Tj|ET|Q|q 0 g |BT|103.00 721.00 Td|"
+     "/F5 10.00 Tf|(ee ff) Tj|ET|Q|%FIN_CELL/%|%DEBUT_CELL/%|q|0 G|0.57 w [] 0 d|"
+     "300.00 742.00 30.00 -24.00 re S|Q|q 0 g |BT|303.00 733.00 Td|/F5 10.00 Tf|(ABC) Tj|ET|Q|"
+     "q 0 g |BT|303.00 721.00 Td|/F5 10.00 Tf|(DEF) Tj|ET|Q|%FIN_CELL/%|"},
     {"dash lengths follow the unit they were set in: centimetres, then millimetres",
      {Unit(2), Style(1), Unit(0), Line(1, 1, 2, 2), Unit(1), Style(3), Unit(0), Line(1, 1, 2, 2)},
      "%DEBUT_LN/%|[453 226 ] 0 d|1.00 841.00 m|2.00 840.00 l|0 G|0.57 w S|%FIN_LN/%|"
