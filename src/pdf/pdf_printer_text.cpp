@@ -205,7 +205,8 @@ void PDFPrinter::DrawWatermark() {
     const double y = (std::sin(kWatermarkAngle) * w + PageHeight()) / 2.15;
     const double x = (PDFGetPageWidth() - std::cos(kWatermarkAngle) * w) / 2.75;
     PDFSetRotation(kWatermarkAngle);
-    TextOut(text8, x, y);
+    // x and y are points; the text is placed in the caller's unit.
+    TextOut(text8, x / scale_, y / scale_);
     PDFSetRotation(0);
 }
 
