@@ -136,9 +136,9 @@ TEST(PdfDocument, UnitsMarginsAndPageFormatsGiveEachPageItsMediaBox) {
     EXPECT_EQ(boxes, "842 595,595 842,300.5 400.25,");
 }
 
+// In centimetres too: the place is worked out in points.
 TEST(PdfDocument, WatermarkIsSlantedAcrossEveryPage) {
     PdfTestBed bed;
-    bed.printer->PDFSetUnit(0);
     bed.printer->PDFFiligran("DRAFT");
     bed.Begin();
     bed.printer->PDFEndPage();
