@@ -72,9 +72,8 @@ const std::string kCurves = "|100.00 732.00 m|100.00 737.50 109.00 742.00 120.00
                             "140.00 726.50 131.00 722.00 120.00 722.00 c|"
                             "109.00 722.00 100.00 726.50 100.00 732.00 c|";
 
-// Each case: the calls on a new page in points (842 high), the page's whole content and its
-// link annotations. A link's rectangle runs from the baseline down by the text height, in
-// whole points.
+// Each case: calls on a new page in points (842 high), the page's content and its links; a
+// link's rectangle runs from the baseline down by the text height, in whole points.
 const struct {
     const char* name;
     std::vector<Step> steps;
@@ -107,15 +106,15 @@ const struct {
      "%DEBUT_RECT/%|1.000 0.000 0.000 rg|[8 4 2 4 2 4 ] 0 d|2.00 w|"
      "10.00 822.00 100.00 -50.00 re f|%FIN_RECT/%|"
      "%DEBUT_LN/%|[] 0 d|0.00 842.00 m|1.00 841.00 l|1.000 0.000 0.000 RG|2.00 w S|%FIN_LN/%|"},
-    {"rectangles outlined, then filled and outlined; texts after them are white",
+    {"rectangles outlined, then filled and outlined, ellipses as four curves without comment "
+     "lines; texts after them are white",
      {Font(0, 10), Rect(10, 20, 100, 50), At(10, 70), Out("white", 10, 200), Mode(2),
-      Rect(10, 20, 100, 50)},
+      Rect(10, 20, 100, 50), Ellipse(100, 100, 40, 20), At(100, 110), Mode(1),
+      Ellipse(100, 100, 40, 20)},
      "%DEBUT_RECT/%|0 G||0.57 w|10.00 822.00 100.00 -50.00 re s|%FIN_RECT/%|" +
          Text("1.000 1.000 1.000 rg", "11.00 642.00 Td", "white") +
-         "%DEBUT_RECT/%|0 g|0 G||0.57 w|10.00 822.00 100.00 -50.00 re B|%FIN_RECT/%|"},
-    {"ellipses as four curves without comment lines",
-     {Ellipse(100, 100, 40, 20), At(100, 110), Mode(1), Ellipse(100, 100, 40, 20)},
-     "0 G|" + kCurves + "0.57 w s|0 g|" + kCurves + "0.57 w h f|"},
+         "%DEBUT_RECT/%|0 g|0 G||0.57 w|10.00 822.00 100.00 -50.00 re B|%FIN_RECT/%|0 g|0 G|" +
+         kCurves + "0.57 w B|0 g|" + kCurves + "0.57 w h f|"},
     {"polygons close their path; fewer than two points draw nothing",
      {Polygon({{10, 10}, {50, 10}, {30, 40}}), Mode(2), Polygon({{10, 10}, {50, 10}}),
       Polygon({{10, 10}}), Polygon({})},

@@ -74,12 +74,12 @@ TEST(PdfImage, PlacesPicturesEmbedsTheirBytesUnchangedLinksThemAndRefusesBadOnes
     EXPECT_NE(pdf.find("/XObject << |/ImgJPEG1 20 0 R|/ImgJPEG2 21 0 R|/ImgJPEG3 22 0 R|"),
               std::string::npos);
     EXPECT_EQ(CountOf(pdf, "/Subtype /Image"), 9u);
-    const std::string bytes = ReadBytes(logo);
+    const std::string bytes = Bars(ReadBytes(logo));
     EXPECT_NE(pdf.find("|20 0 obj|<</Type /XObject|/Subtype /Image|/Filter [/DCTDecode ]|"
                        "/Width 200|/Height 50|/ColorSpace /DeviceRGB|/BitsPerComponent 8|"
                        "/Length " +
-                       std::to_string(bytes.size()) + "|/Name /ImgJPEG1>>|stream|" + Bars(bytes) +
-                       "|endstream|endobj||21 0 obj|"),
+                       std::to_string(ReadBytes(logo).size()) + "|/Name /ImgJPEG1>>|stream|" +
+                       bytes + "|endstream|endobj||21 0 obj|"),
               std::string::npos);
     EXPECT_NE(pdf.find("/Annots [<</Type /Annot /Subtype /Link /Rect [380 809 580 771] /Border "
                        "[0 0 0] /A <</S /URI /URI (https://www.tarvik.example/)>>>>|]|"),
@@ -106,20 +106,19 @@ TEST(PdfImage, PlacesPicturesEmbedsTheirBytesUnchangedLinksThemAndRefusesBadOnes
 }
 
 TEST(JpegInfo, NeverReadsBeyondTheBytes) {
-    // 300 bytes: start marker, one comment segment filling the middle, `tail`, end marker.
+    // 300 bytes: start marker, one comment segment filling the middle, `tail`, end marker. A
+    // segment or frame header cut by the end, fill bytes then a frame of zero height: refused.
     const auto synthetic = [](const std::string& tail) {
         const size_t length = 300 - 2 - tail.size() - 2 - 2;
         return "\xFF\xD8\xFF\xFE" + std::string{char(length >> 8), char(length & 0xFF)} +
                std::string(length - 2, 'c') + tail + "\xFF\xD9";
     };
     EXPECT_EQ(ReadJpegInfo("").problem, JpegProblem::TooShort);
-    // Marker segments that point past the end, or a frame header cut by the end of the file.
     std::string longSegment = synthetic("");
     longSegment[4] = longSegment[5] = '\xFF';
     const std::string frame("\xFF\xC0\x00\x0B\x08\x00\x20\x00\x10\x01\x01\x11\x00", 13);
     std::string zeroHeight = frame;
     zeroHeight[6] = 0;
-    // Fill bytes, then a frame header of zero height: no picture to place.
     for (const std::string& bytes :
          {longSegment, synthetic("\xFF\xC0\x00\x11"), synthetic("\xFF\xE0\x00\x10JF"),
           synthetic("\xFF\xFF\xFF\xFE\x00\x02" + zeroHeight)})
