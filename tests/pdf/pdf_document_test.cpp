@@ -50,7 +50,7 @@ TEST(PdfDocument, TwoPagesAreWrittenByteForByte) {
 
 TEST(PdfDocument, CatalogFollowsZoomLayoutPageModeAndViewerPreferences) {
     const struct {
-        long zoom, layout, preferences; // preferences -1: never set
+        long zoom, layout, preferences;
         bool thumbs, outlines;
         const char* catalog;
     } cases[] = {
@@ -62,15 +62,15 @@ TEST(PdfDocument, CatalogFollowsZoomLayoutPageModeAndViewerPreferences) {
          "/OpenAction [6 0 R /XYZ null null 1]|/PageLayout /TwoColumnLeft|"
          "/PageMode /UseOutlines|/ViewerPreferences<<|/HideMenubar true|/HideToolbar true|"
          "/HideWindowUI true|/DisplayDocTitle true|/CenterWindow true|/FitWindow true|>>|>>|"},
-        {150, 3, -1, false, false, "/OpenAction [6 0 R /XYZ null null 1.50]|>>|"},
+        {150, 3, 3, false, false,
+         "/OpenAction [6 0 R /XYZ null null 1.50]|/ViewerPreferences<<|/HideWindowUI true|>>|>>|"},
     };
     for (const auto& c : cases) {
         PdfTestBed bed(false);
         PDFPrinter& p = *bed.printer;
         p.PDFSetZoomMode(c.zoom);
         p.PDFSetLayoutMode(c.layout);
-        if (c.preferences >= 0)
-            p.PDFSetViewerPreferences(c.preferences);
+        p.PDFSetViewerPreferences(c.preferences);
         p.PDFUseThumbs(c.thumbs);
         p.PDFUseOutlines(c.outlines);
         bed.Begin();
