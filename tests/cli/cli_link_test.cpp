@@ -126,7 +126,7 @@ TEST(CliLink, ATransferEndedByCtrlCOrAPowerDownKeepsWhatCame) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         ASSERT_FALSE(file.empty());
-        if (c.interrupts) {
+        if (c.interrupts == 1) {
             // Meanwhile the port is in use: another command says so, once.
             const std::string busy = Tarvik(dir, "info --port 5 2>&1").output;
             const std::string inUse =
