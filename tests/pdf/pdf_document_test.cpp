@@ -43,9 +43,8 @@ TEST(PdfDocument, TwoPagesAreWrittenByteForByte) {
               "0000000325 00000 n|0000000359 00000 n|0000000507 00000 n|0000000530 00000 n|"
               "0000000606 00000 n|0000000697 00000 n|0000000830 00000 n|0000000963 00000 n|"
               "trailer|<< /Size 11|/Root 10 0 R|/Info 1 0 R|>>|startxref|1072||%%EOF|");
-    EXPECT_EQ(bed.messages, std::vector<std::string>{
-                                "Génération du Fichier PDF - qkPDF 4.0: Fichier PDF généré."});
-    EXPECT_EQ(bed.viewed, std::vector{bed.file});
+    EXPECT_EQ(Joined(bed.messages) + bed.viewed.at(0).string(),
+              "Génération du Fichier PDF - qkPDF 4.0: Fichier PDF généré.\n" + bed.file.string());
 }
 
 TEST(PdfDocument, CatalogFollowsZoomLayoutPageModeAndViewerPreferences) {

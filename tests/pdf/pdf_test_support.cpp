@@ -85,8 +85,8 @@ std::string PageContent(const std::string& pdf, int page) {
     return pdf.substr(start, pdf.find("endstream\r\n", start) - start);
 }
 
-std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int height,
-                               JpegOptions options) {
+std::string MakeJpeg(const std::filesystem::path& file, int width, int height,
+                     JpegOptions options) {
     const auto source = file.string() + (options.grey ? ".pgm" : ".ppm");
     std::string pixels = std::string(options.grey ? "P5\n" : "P6\n") + std::to_string(width) + " " +
                          std::to_string(height) + "\n255\n";
@@ -107,7 +107,7 @@ std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int
     }
     if (made.exitCode != 0)
         throw std::runtime_error("making a JPEG failed: " + made.output);
-    return file;
+    return file.string();
 }
 
 PdfTestBed::PdfTestBed(bool fonts) {
@@ -139,11 +139,6 @@ PointsPage::PointsPage() {
     printer->PDFSetUnit(0);
     printer->PDFOrientation(1);
     Begin();
-}
-
-std::string PointsPage::Content() {
-    pdf = Finish();
-    return Bars(PageContent(pdf));
 }
 
 Written WrittenBy(const std::vector<Step>& steps) {

@@ -38,8 +38,8 @@ std::string PageContent(const std::string& pdf, int page = 1);
 struct JpegOptions {
     bool grey = false, progressive = false, cmyk = false;
 };
-std::filesystem::path MakeJpeg(const std::filesystem::path& file, int width, int height,
-                               JpegOptions options = {});
+std::string MakeJpeg(const std::filesystem::path& file, int width, int height,
+                     JpegOptions options = {});
 
 // One writer whose message boxes are recorded as "title: text" (stop icons marked "!"), with a
 // clock standing on 5 December 2026 10:00:05 and a program folder of its own (no metric files
@@ -61,7 +61,7 @@ struct PdfTestBed : PdfMessageSink {
 // A begun document in points on A4 portrait rounded to 595 x 842, as the certificate has it.
 struct PointsPage : PdfTestBed {
     PointsPage();
-    std::string Content(); // finished; the first page's content with CR LF as "|"
+    std::string Content() { return Bars(PageContent(pdf = Finish())); } // of the first page
     std::string pdf;
 };
 
