@@ -111,16 +111,10 @@ TEST(JpegInfo, NeverReadsBeyondTheBytes) {
         return "\xFF\xD8\xFF\xFE" + std::string{char(length >> 8), char(length & 0xFF)} +
                std::string(length - 2, 'c') + tail + "\xFF\xD9";
     };
-    std::string longSegment = synthetic("");
-    longSegment[4] = longSegment[5] = '\xFF';
     const std::string frame("\xFF\xC0\x00\x0B\x08\x00\x20\x00\x10\x01\x01\x11\x00", 13);
-    std::string zeroHeight = frame;
-    zeroHeight[6] = 0;
     for (const std::string& bytes :
-         {longSegment, synthetic("\xFF\xC0\x00\x11"), synthetic("\xFF\xE0\x00\x10JF"),
-          synthetic("\xFF\xFF\xFF\xFE\x00\x02" + zeroHeight)})
+         {"\xFF\xD8\xFF\xFE\xFF\xFF" + std::string(292, 'c') + "\xFF\xD9",
+          synthetic("\xFF\xC0\x00\x11"), synthetic("\xFF\xE0\x00\x10JF"),
+          synthetic("\xFF\xFF\xFF\xFE\x00\x02" + frame.substr(0, 6) + '\0' + frame.substr(7))})
         EXPECT_EQ(ReadJpegInfo(bytes).problem, JpegProblem::BadMarkers);
-    const auto framed = ReadJpegInfo(synthetic(frame));
-    EXPECT_EQ(std::tuple(framed.problem, framed.info.width, framed.info.height),
-              std::tuple(JpegProblem::None, 16, 32));
 }
