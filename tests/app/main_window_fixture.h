@@ -3,17 +3,15 @@
 // The main window as the tests build it: private folders, a fixed clock, scripted answers,
 // simulated locators behind the serial ports, and a desktop that records what it was asked
 // to open instead of launching anything.
-
 #include "app/frm_main.h"
-#include "common/colours.h"
 #include "datafile/data_file_header.h"
 #include "link/link_fakes.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
 #include "support/test_environment.h"
 
-#include "app/widgets.h"
-
+#include <QtTest>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 
 namespace tarvik::test {
@@ -21,18 +19,18 @@ namespace tarvik::test {
 class MainWindowTest : public ::testing::Test {
 protected:
     std::unique_ptr<frmMain> Make(QString commandLine = {}) {
-        frmMain::LinkHardware hardware;
-        hardware.linkPort = std::make_unique<SimulatedPorts::Port>(ports);
-        hardware.probePort = std::make_unique<SimulatedPorts::Port>(ports);
-        hardware.pacer = std::make_unique<ZeroPacer>();
-        frmMain::Desktop desktop;
-        desktop.openFolder = [this](const std::filesystem::path& f) { return Opened(f); };
-        desktop.openUrl = [this](const QString& url) { return Opened(url.toStdString()); };
-        desktop.openDocument = [this](const std::filesystem::path& f) { return Opened(f); };
-        desktop.chooseDataFile = [this](const std::filesystem::path&) { return dialogAnswer; };
-        desktop.programFolder = ProgramsFolder();
-        auto window = std::make_unique<frmMain>(prompts, clock, folders, std::move(commandLine),
-                                                desktop, std::move(hardware));
+        const auto open = [this](const std::filesystem::path& what) {
+            opened.push_back(what);
+            return desktopOpens;
+        };
+        frmMain::Desktop desktop{
+            open, [open](const QString& url) { return open(url.toStdString()); },
+            [this](const std::filesystem::path&) { return dialogAnswer; }, open, ProgramsFolder()};
+        auto window = std::make_unique<frmMain>(
+            prompts, clock, folders, std::move(commandLine), desktop,
+            frmMain::LinkHardware{std::make_unique<SimulatedPorts::Port>(ports),
+                                  std::make_unique<SimulatedPorts::Port>(ports),
+                                  std::make_unique<ZeroPacer>()});
         window->Form_Load();
         return window;
     }
@@ -53,25 +51,18 @@ protected:
         return file;
     }
 
-    static QColor StatusColour(const frmMain& window) {
-        return window.lblStatus->palette().color(QPalette::WindowText);
-    }
-    // The identity shown, "model serial user"; the tabs that can be chosen, "1011".
-    static std::string Identity(const frmMain& window) {
-        return (window.txtModel->text() + " " + window.txtSerialNo->text() + " " +
-                window.txtUser->text())
+    // What the user sees at a glance: "model serial user|the tabs that can be chosen, as 1011,
+    // then V and E for View Current and Export when enabled|status|its colour".
+    static std::string Seen(const frmMain& w) {
+        QString tabs;
+        for (int tab = 0; tab < w.tabstrip->count(); ++tab)
+            tabs += w.tabstrip->isTabEnabled(tab) ? '1' : '0';
+        return QStringLiteral("%1 %2 %3|%4 %5%6|%7|%8")
+            .arg(w.txtModel->text(), w.txtSerialNo->text(), w.txtUser->text(), tabs,
+                 QString(w.cmdAnalyse->isEnabled() ? "V" : "-"),
+                 QString(w.cmdExportCSV->isEnabled() ? "E" : "-"), w.lblStatus->text(),
+                 w.lblStatus->palette().color(QPalette::WindowText).name())
             .toStdString();
-    }
-    static std::string Tabs(const frmMain& window) {
-        std::string tabs;
-        for (int tab = 0; tab < window.tabstrip->count(); ++tab)
-            tabs += window.tabstrip->isTabEnabled(tab) ? '1' : '0';
-        return tabs;
-    }
-
-    bool Opened(const std::filesystem::path& what) {
-        opened.push_back(what);
-        return desktopOpens;
     }
 
     TempDir dir;

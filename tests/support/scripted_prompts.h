@@ -10,8 +10,8 @@
 
 namespace tarvik::test {
 
-// Records every message and answers questions from a script. A question that finds the
-// script empty fails the test and answers No / cancel.
+// Records every message and answers questions from a script (hidden questions from the text
+// answers). A question that finds the script empty fails the test and answers No / cancel.
 class ScriptedPrompts final : public Prompts {
 public:
     struct Shown {
@@ -26,18 +26,17 @@ public:
     }
     bool AskYesNo(const std::string& text, const std::string& title) override {
         shown_.push_back({Shown::Kind::YesNo, text, title, PromptIcon::Question});
-        return Next(yesNo_, false, text);
+        return Next(yesNo_, false);
     }
     std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
                                        const std::string&) override {
         shown_.push_back({Shown::Kind::Text, prompt, title});
-        return Next(texts_, {}, prompt);
+        return Next(texts_, {});
     }
-    // Answered from the same script as AskText; recorded as a hidden question.
     std::optional<std::string> AskHiddenText(const std::string& prompt,
                                              const std::string& title) override {
         shown_.push_back({Shown::Kind::HiddenText, prompt, title});
-        return Next(texts_, {}, prompt);
+        return Next(texts_, {});
     }
 
     void AnswerYes() { yesNo_.push_back(true); }
@@ -54,10 +53,9 @@ public:
     void Clear() { shown_.clear(); }
 
 private:
-    template <typename Answer>
-    static Answer Next(std::deque<Answer>& script, Answer none, const std::string& asked) {
+    template <typename Answer> Answer Next(std::deque<Answer>& script, Answer none) {
         if (script.empty()) {
-            ADD_FAILURE() << "unexpected question: " << asked;
+            ADD_FAILURE() << "unexpected question: " << shown_.back().text;
             return none;
         }
         Answer answer = std::move(script.front());

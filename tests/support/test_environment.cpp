@@ -18,8 +18,7 @@ void UsePrivateEnvironment() {
         {"XDG_RUNTIME_DIR", home + "/runtime"},
         {"TARVIK_DOCUMENTS_DIR", home + "/Documents"},
         {"TARVIK_APPDATA_DIR", home + "/AppData"},
-        {"QT_QPA_PLATFORM", "offscreen"},
-    };
+        {"QT_QPA_PLATFORM", "offscreen"}};
     for (const auto& [name, value] : settings)
         ::setenv(name, value.c_str(), 1);
 }
