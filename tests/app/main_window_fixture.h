@@ -1,8 +1,7 @@
 #pragma once
 
-// The main window as the tests build it: private folders, a fixed clock, scripted answers,
-// simulated locators behind the serial ports, and a desktop that records what it was asked
-// to open instead of launching anything.
+// The main window with private folders, a fixed clock, scripted answers, simulated locators
+// behind its serial ports, and a desktop that records what it was asked to open.
 #include "app/frm_main.h"
 #include "datafile/data_file_header.h"
 #include "link/link_fakes.h"

@@ -24,8 +24,7 @@ TEST(WindowRules, KeySumRemainingCharactersCommandLinePathsAndTheMonitorLine) {
     EXPECT_EQ(UnquotePath("\"C:\\data\\x.lgd\"") + "|" + UnquotePath("/home/a/x.lgd") + "|" +
                   UnquotePath("\"/a b/x.lgd"),
               "C:\\data\\x.lgd|/home/a/x.lgd|/a b/x.lgd");
-    // One line: CR and LF a space each, the end mark and other control characters left out;
-    // Latin-1 stays.
+    // CR and LF a space each, the end mark and control characters left out, Latin-1 kept.
     EXPECT_EQ(MonitorLine(std::string("0512\r\n0613\r\nABORT\x1a\tb\0c\x7f\xe9", 24)),
               "0512  0613  ABORTbc\xe9");
 }
@@ -33,13 +32,9 @@ TEST(WindowRules, KeySumRemainingCharactersCommandLinePathsAndTheMonitorLine) {
 TEST(ToolkitArguments, HelpVersionFilesAndMistakes) {
     using enum ToolkitArguments::Action;
     const std::tuple<std::vector<std::string>, ToolkitArguments::Action, std::string> cases[] = {
-        {{}, Run, ""},
-        {{"x.lgd", "--help"}, Help, "x.lgd"},
-        {{"--version"}, Version, ""},
-        {{"--", "--help"}, Run, "--help"},
-        {{"--hepl"}, UsageError, ""},
-        {{"a.lgd", "b.lgd"}, UsageError, "a.lgd"},
-        {{"--documents"}, UsageError, ""}};
+        {{"x.lgd", "--help"}, Help, "x.lgd"},      {{"--version"}, Version, ""},
+        {{"--", "--help"}, Run, "--help"},         {{"--hepl"}, UsageError, ""},
+        {{"a.lgd", "b.lgd"}, UsageError, "a.lgd"}, {{"--documents"}, UsageError, ""}};
     for (const auto& [arguments, action, file] : cases) {
         const ToolkitArguments parsed = ParseToolkitArguments(arguments);
         EXPECT_EQ(parsed.action, action) << file;
