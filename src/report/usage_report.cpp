@@ -68,8 +68,8 @@ UsageReportResult CreateUsageReport(const UsageReportRequest& request, const Fol
         std::filesystem::create_directories(folder, error);
     // Written under a name of its own and moved into place only when whole, so a failed write
     // never touches a file already at the wanted name.
-    const std::filesystem::path temporary = folder / TemporaryFileName(fileName);
-    std::FILE* created = OpenNewFile(temporary, error);
+    std::filesystem::path temporary;
+    std::FILE* created = OpenNewTemporaryFile(folder, fileName, temporary, error);
     if (!created) {
         result.error = "The report " + wanted + " could not be written: " + temporary.string() +
                        ": " + error.message() + ".";

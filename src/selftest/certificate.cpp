@@ -197,8 +197,8 @@ CertificateResult CreateValidationCertificate(const CertificateDetails& details,
 
     // Written under a name of its own and stored only when complete, so neither a failed
     // write nor a second certificate of the same second can touch a stored certificate.
-    const std::filesystem::path temporary = certs / TemporaryFileName(fileName);
-    std::FILE* created = OpenNewFile(temporary, ec);
+    std::filesystem::path temporary;
+    std::FILE* created = OpenNewTemporaryFile(certs, fileName, temporary, ec);
     if (!created) {
         result.error = "The certificate " + wanted +
                        " could not be written: " + temporary.string() + ": " + ec.message() + ".";

@@ -34,6 +34,19 @@ std::string TemporaryFileName(const std::string& fileName) {
     return "~" + fileName + ".tmp";
 }
 
+std::FILE* OpenNewTemporaryFile(const std::filesystem::path& folder, const std::string& fileName,
+                                std::filesystem::path& temporary, std::error_code& error) {
+    for (int n = 1; n <= kMostNumberedNames; ++n) {
+        temporary = folder / TemporaryFileName(NumberedFileName(fileName, n));
+        error.clear();
+        if (std::FILE* opened = OpenNewFile(temporary, error))
+            return opened;
+        if (error != std::errc::file_exists)
+            return nullptr;
+    }
+    return nullptr;
+}
+
 std::string NumberedFileName(const std::string& fileName, int n) {
     if (n <= 1)
         return fileName;

@@ -14,6 +14,12 @@ std::FILE* OpenNewFile(const std::filesystem::path& file, std::error_code& error
 // The name a document is written under, beside its own, until it is whole: "~name.pdf.tmp".
 std::string TemporaryFileName(const std::string& fileName);
 
+// Creates and opens the first free temporary name for `fileName` in `folder` ("~name.pdf.tmp",
+// then "~name (2).pdf.tmp", ...), so that one left by a crash or being written by another
+// process is neither touched nor in the way. Nothing (with `error`) when none could be created.
+std::FILE* OpenNewTemporaryFile(const std::filesystem::path& folder, const std::string& fileName,
+                                std::filesystem::path& temporary, std::error_code& error);
+
 // "name.pdf" for n = 1, "name (2).pdf", "name (3).pdf", ... after it: the n-th name to try.
 std::string NumberedFileName(const std::string& fileName, int n);
 

@@ -224,8 +224,11 @@ TEST_F(UsageReportTest, BadInputGetsAMessageAndNoDocumentAndNothingIsReplaced) {
         EXPECT_NE(failed.error.find("could not be written"), std::string::npos) << failed.error;
     EXPECT_FALSE(std::filesystem::exists(dir / "~mine.pdf.tmp"));
     EXPECT_EQ(ReadBytes(dir / "plain") + ReadBytes(dir / "mine.pdf"), "not a folderkept");
-    // An earlier report is never replaced.
+    // An earlier report is never replaced, nor a temporary file a crash left behind.
     Write(ReportPeriod::All());
+    const auto stale = folders.ReportsFolder() / "~1 KVZ3 User [All] [Report].pdf.tmp";
+    WriteBytes(stale, "stale");
     EXPECT_EQ(Write(ReportPeriod::All()).file.value_or("").filename(),
               "1 KVZ3 User [All] [Report] (2).pdf");
+    EXPECT_EQ(ReadBytes(stale), "stale");
 }

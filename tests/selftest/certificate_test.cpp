@@ -179,19 +179,19 @@ TEST_F(CertificateTest, AStoredCertificateIsNeverReplacedAndAFailureLeavesNothin
                   std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
                       std::filesystem::perms::others_read);
 
-    // A full disk (for root too), then a file at the name the certificate is written under.
+    // A full disk (for root too) stores nothing; a file left at the name the certificate is
+    // written under is neither touched nor in the way.
     viewed.clear();
     const CertificateResult tooBig = UnderFileSizeLimit(4096, [this] { return Make(); });
     EXPECT_NE(tooBig.error.find("could not be written"), std::string::npos) << tooBig.error;
+    EXPECT_FALSE(tooBig.file);
     const std::string temporary = TemporaryFileName(stem + ".pdf");
     WriteBytes(certs / temporary, "someone else's");
-    const CertificateResult blocked = Make();
-    EXPECT_NE(blocked.error.find("could not be written"), std::string::npos) << blocked.error;
-    EXPECT_FALSE(tooBig.file || blocked.file);
-    EXPECT_TRUE(viewed.empty());
+    EXPECT_EQ(Make().file, certs / (stem + " (5).pdf"));
+    EXPECT_EQ(viewed, std::vector{certs / (stem + " (5).pdf")});
     EXPECT_EQ(FolderEntries(certs),
               (std::set<std::string>{stem + ".pdf", stem + " (2).pdf", stem + " (3).pdf",
-                                     stem + " (4).pdf", temporary}));
+                                     stem + " (4).pdf", stem + " (5).pdf", temporary}));
     EXPECT_EQ(ReadBytes(certs / (stem + " (2).pdf") / "inside") + ReadBytes(certs / temporary),
               "kept" + std::string("someone else's"));
 }
