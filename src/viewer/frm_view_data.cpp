@@ -219,6 +219,8 @@ void frmViewData::BuildTable() {
                 width, cellFont.horizontalAdvance(QStringLiteral("00/00/00   00:00:00")) + 16);
         header->resizeSection(column, width);
     }
+    // The header reaches the table's right edge, as the rows below it do.
+    header->setStretchLastSection(true);
     connect(header, &QHeaderView::sectionClicked, this, &frmViewData::lvwList_ColumnClick);
 
     lblNoData = new QLabel(QStringLiteral("No Data for this Selection"), tableArea);

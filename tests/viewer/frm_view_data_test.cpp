@@ -136,6 +136,7 @@ TEST_F(ViewerWindowTest, RowsInModeColoursAndHeaderClicksSortThatRefillsKeep) {
     EXPECT_EQ(Shown(), "3 0:0:0 0:0:1 0:0:0 0:0:1 0:0:2");
 
     QHeaderView* header = v.lvwList->horizontalHeader();
+    EXPECT_EQ(header->length(), v.lvwList->viewport()->width()); // no bare strip at its end
     const auto image = [&](int column) {
         return v.records().headerData(column, Qt::Horizontal, Qt::DecorationRole).isValid();
     };
