@@ -2,6 +2,7 @@
 #include "viewer/duration.h"
 #include "viewer/record_fixtures.h"
 #include "viewer/record_selection.h"
+#include "viewer/selection_option.h"
 #include "viewer/usage_summary.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,19 @@ TEST(Duration, SplitsSecondsIntoHoursMinutesAndSecondsNeverWrappingTheHours) {
     EXPECT_EQ(FormatDuration(3725) + FormatDuration(60),
               "1 Hrs,2 Mins,5 Secs,0 Hrs,1 Mins,0 Secs,");
     EXPECT_EQ(UsageTimeText(400 * 3600 + 59 * 60 + 1), "400 Hrs 59 Mins 1 Secs");
+}
+
+// The command line's --day and --month: two-digit fields only, real days only (2000-2099).
+TEST(SelectionOption, RealDaysAndMonthsAreTakenAndWrittenBackTheSame) {
+    for (const char* day : {"29/02/24", "31/12/99", "01/01/00", "30/04/26"})
+        EXPECT_EQ(SelectionOptionText(ParseDayOption(day).value_or(RecordSelection{})), day);
+    for (const char* month : {"01/26", "12/00"})
+        EXPECT_EQ(SelectionOptionText(ParseMonthOption(month).value_or(RecordSelection{})), month);
+    for (const char* day : {"29/02/25", "31/04/26", "00/01/26", "32/01/26", "01/13/26", "01/00/26",
+                            "5/12/26", "05/12/2026", "05-12-26", "05/12/2a", ""})
+        EXPECT_FALSE(ParseDayOption(day)) << day;
+    for (const char* month : {"13/26", "00/26", "1/26", "12-26", "12/2026"})
+        EXPECT_FALSE(ParseMonthOption(month)) << month;
 }
 
 TEST(Selection, EachSelectionListsAndTotalsItsRecordsAndTheTallyAgrees) {
