@@ -1,10 +1,10 @@
 #include "report/usage_report.h"
 
+#include "common/store_without_replacing.h"
 #include "datafile/file_checks.h"
 #include "datafile/file_label.h"
 #include "report/usage_report_data.h"
 #include "report/usage_report_document.h"
-#include "selftest/store_without_replacing.h"
 
 #include <fstream>
 #include <system_error>

@@ -1,10 +1,10 @@
 #include "selftest/certificate.h"
 
 #include "common/maker_details.h"
+#include "common/store_without_replacing.h"
 #include "common/text.h"
 #include "datafile/file_label.h"
 #include "pdf/pdf_codes.h"
-#include "selftest/store_without_replacing.h"
 
 #include <algorithm>
 #include <cstdio>

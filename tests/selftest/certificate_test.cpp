@@ -1,5 +1,5 @@
+#include "common/store_without_replacing.h"
 #include "selftest/certificate.h"
-#include "selftest/store_without_replacing.h"
 
 #include "pdf/pdf_test_support.h"
 #include "selftest/file_size_limit.h"

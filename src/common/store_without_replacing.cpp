@@ -1,4 +1,4 @@
-#include "selftest/store_without_replacing.h"
+#include "common/store_without_replacing.h"
 
 #include <cerrno>
 #include <cstdio>
